@@ -1,0 +1,38 @@
+#include "core/arithmetique.h"
+
+#include <cmath>
+
+#include "core/erreur.h"
+
+namespace agent {
+
+int32_t somme_verifiee(int32_t a, int32_t b) {
+  int32_t somme;
+  if (__builtin_add_overflow(a, b, &somme)) throw erreur(code_erreur::depassement_capacite);
+  return somme;
+}
+
+double arrondi_pair(double valeur) {
+  // Not std::nearbyint: that follows whatever rounding mode the process was left in.
+  double plancher = std::floor(valeur);
+  double reste = valeur - plancher;
+  if (reste > 0.5) return plancher + 1;
+  if (reste < 0.5) return plancher;
+  return std::fmod(plancher, 2.0) == 0 ? plancher : plancher + 1;
+}
+
+static double arrondi_borne(double valeur, double minimum, double maximum) {
+  double arrondi = arrondi_pair(valeur);
+  if (!(arrondi >= minimum && arrondi <= maximum)) throw erreur(code_erreur::depassement_capacite);
+  return arrondi;
+}
+
+int32_t arrondi_entier32(double valeur) {
+  return static_cast<int32_t>(arrondi_borne(valeur, INT32_MIN, INT32_MAX));
+}
+
+int16_t arrondi_entier16(double valeur) {
+  return static_cast<int16_t>(arrondi_borne(valeur, INT16_MIN, INT16_MAX));
+}
+
+}  // namespace agent

@@ -1,0 +1,45 @@
+#pragma once
+// The printers as the print runs and the raster see them: a list of installed printers and one
+// current printer that receives the copy count, the scale mode, the dots and the end of the
+// document. The CUPS implementation serves the agent; the recording one serves unit tests.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace agent {
+
+// An installed printer as the list gives it. Its device names, the names a command line may use
+// for it, are its description and its queue name, in that order.
+struct imprimante {
+  std::string file;         // queue name ("QLS4100")
+  std::string description;  // what people call it ("QLS-4100 Xe drivers standard")
+};
+
+inline std::vector<std::string> noms_peripherique(const imprimante& i) {
+  return {i.description, i.file};
+}
+
+constexpr int16_t mode_echelle_pixels = 3;   // coordinates are device pixels, origin top-left
+constexpr int16_t drapeau_point_absolu = 2;  // absolute coordinates, explicit colour
+
+class service_imprimante {
+public:
+  virtual ~service_imprimante() = default;
+
+  // Every installed printer once, in the platform's order.
+  virtual std::vector<imprimante> imprimantes_installees() = 0;
+  // All later operations go to this printer, for the rest of the program's life or until another
+  // is made current. Before any choice the current printer is the system's default.
+  virtual void rend_courante(const imprimante& choisie) = 0;
+  // Copies of the next document. A value the printer cannot produce is an error, never adjusted.
+  virtual void fixe_copies(const int16_t& copies) = 0;
+  virtual void fixe_mode_echelle(int16_t mode) = 0;
+  // The device pixel (x, y) takes `couleur` (0x00BBGGRR); a later dot on the same pixel wins.
+  // The first dot opens the document.
+  virtual void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) = 0;
+  // Hands the document to the spooler; the next dot opens a new one.
+  virtual void termine_document() = 0;
+};
+
+}  // namespace agent

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "core/arithmetique.h"
+#include "core/erreur.h"
+
+using namespace agent;
+
+TEST(Arrondi, TiesGoToTheEvenNeighbour) {
+  EXPECT_EQ(arrondi_pair(2.5), 2);
+  EXPECT_EQ(arrondi_pair(3.5), 4);
+  EXPECT_EQ(arrondi_pair(-2.5), -2);
+  EXPECT_EQ(arrondi_pair(-3.5), -4);
+  EXPECT_EQ(arrondi_pair(942.5), 942);
+  EXPECT_EQ(arrondi_pair(943.5), 944);
+  EXPECT_EQ(arrondi_pair(2.5000001), 3);
+  EXPECT_EQ(arrondi_pair(-0.4), 0);
+}
+
+TEST(Arrondi, ResultOutsideTheTypeIsAnOverflow) {
+  EXPECT_EQ(arrondi_entier16(32767.4), 32767);
+  EXPECT_EQ(arrondi_entier16(-32768.5), -32768);
+  EXPECT_EQ(arrondi_entier16(32766.5), 32766);
+  for (double v : {32767.5, -32769.0, HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    try {
+      arrondi_entier16(v);
+      FAIL() << v;
+    } catch (const erreur& e) {
+      EXPECT_EQ(e.numero(), 6);
+      EXPECT_STREQ(e.description(), "Dépassement de capacité");
+    }
+  }
+  EXPECT_EQ(arrondi_entier32(2147483647.0), INT32_MAX);
+  EXPECT_THROW(arrondi_entier32(2147483647.5), erreur);
+}
+
+TEST(SommeVerifiee, OverflowIsAnErrorNotAWrap) {
+  EXPECT_EQ(somme_verifiee(INT32_MAX - 60, 60), INT32_MAX);
+  EXPECT_THROW(somme_verifiee(INT32_MAX - 59, 60), erreur);
+  EXPECT_THROW(somme_verifiee(INT32_MIN, -1), erreur);
+}
+
+TEST(Erreur, DescriptionCarriesTheDetail) {
+  erreur e(code_erreur::image_incorrecte, "/tmp/a_b_1.bmp2 : données tronquées");
+  EXPECT_EQ(e.numero(), 481);
+  EXPECT_STREQ(e.description(), "Image incorrecte : /tmp/a_b_1.bmp2 : données tronquées");
+}

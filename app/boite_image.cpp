@@ -1,0 +1,36 @@
+#include "app/boite_image.h"
+
+#include <QPainter>
+
+namespace agent {
+
+boite_image::boite_image(int largeur, int hauteur, QWidget* parent)
+    : QFrame(parent), surface_(largeur - 2 * bordure, hauteur - 2 * bordure) {
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setLineWidth(bordure);
+  setBackgroundRole(QPalette::Base);
+  setForegroundRole(QPalette::Text);
+  setAutoFillBackground(true);
+  setFocusPolicy(Qt::TabFocus);
+  resize(largeur, hauteur);
+}
+
+void boite_image::charge(const std::string& chemin) {
+  surface_.charge(chemin);
+  update();
+}
+
+void boite_image::efface() {
+  surface_.efface();
+  update();
+}
+
+void boite_image::paintEvent(QPaintEvent* evenement) {
+  QFrame::paintEvent(evenement);
+  if (!surface_.a_une_image()) return;
+  QPainter peintre(this);
+  peintre.setClipRect(contentsRect());
+  peintre.drawImage(contentsRect().topLeft(), surface_.image());
+}
+
+}  // namespace agent

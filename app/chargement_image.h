@@ -1,0 +1,15 @@
+#pragma once
+// Decodes a job file for the preview: the decoder is chosen by content, never by name (a bitmap
+// named x.bmp2 loads). Windows bitmaps, PNG and GIF are accepted. A file shorter than its header
+// promises (still being copied, a cut download) is refused rather than shown in part, and so is
+// a picture too large to hold.
+
+#include <QImage>
+#include <string>
+
+namespace agent {
+
+// The picture as opaque RGB32, transparent parts laid over white.
+QImage charge_image(const std::string& chemin);
+
+}  // namespace agent

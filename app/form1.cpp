@@ -1,0 +1,96 @@
+#include "app/form1.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <iostream>
+#include <new>
+
+#include "app/boite_image.h"
+#include "core/erreur.h"
+
+namespace agent {
+
+Form1::Form1(service_imprimante& imprimante, reglages r) : imprimante_(imprimante), reglages_(std::move(r)) {
+  setWindowTitle("Form1");
+  setBackgroundRole(QPalette::Base);
+  setAutoFillBackground(true);
+  resize(1055, 561);
+
+  Command1 = new QPushButton("Command1", this);
+  Command1->setGeometry(8, 20, 81, 29);
+  Picture1 = new boite_image(1301, 947, this);
+  Picture1->move(108, 20);
+  File1 = new QListWidget(this);
+  File1->setGeometry(12, 72, 73, 84);
+  setTabOrder(Command1, Picture1);
+  setTabOrder(Picture1, File1);
+
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(intervalle_releve_ms);
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+  Timer1->start();
+}
+
+poste_impression Form1::poste() {
+  return {imprimante_, printerDialog, Picture1->surface(), *this, dans_la_trame_};
+}
+
+void Form1::lance_impression(const int16_t& qte) {
+  auto p = poste();
+  imprime_travail(p, reglages_.ligne_de_commande(), qte);
+}
+
+void Form1::Timer1_Timer() {
+  traite_evenement([] {});
+}
+
+void Form1::Command1_Click() {
+  traite_evenement([this] {
+    auto p = poste();
+    imprime_essai(p);
+  });
+}
+
+void Form1::traite_evenement(const std::function<void()>& travail) {
+  // Events run between the raster's rows; a second run would draw into the open document.
+  if (dans_la_trame_) return;
+  try {
+    travail();
+  } catch (const erreur& e) {
+    echec_fatal(e);
+  } catch (const std::bad_alloc&) {
+    echec_fatal(erreur(code_erreur::memoire_insuffisante));
+  }
+}
+
+void Form1::echec_fatal(const erreur& e) {
+  // No poll may start while the message waits for the operator.
+  Timer1->stop();
+  const std::string texte = "Erreur " + std::to_string(e.numero()) + " : " + e.description();
+  std::cerr << QCoreApplication::applicationName().toStdString() << " : " << texte << std::endl;
+  QMessageBox message(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+                      QString::fromStdString(texte), QMessageBox::Ok, this);
+  if (reglages_.delai_message_fatal_ms > 0) {
+    QTimer::singleShot(reglages_.delai_message_fatal_ms, &message, &QMessageBox::accept);
+  }
+  message.exec();
+  QCoreApplication::exit(code_sortie_erreur);
+}
+
+void Form1::laisse_evenements() { QCoreApplication::processEvents(); }
+
+void Form1::fixe_titre(const std::string& titre) { setWindowTitle(QString::fromStdString(titre)); }
+
+void Form1::efface_apercu() { Picture1->efface(); }
+
+void Form1::affiche_message(const std::string& texte) {
+  QMessageBox::information(this, QGuiApplication::applicationDisplayName(), QString::fromStdString(texte),
+                           QMessageBox::Ok);
+}
+
+}  // namespace agent

@@ -1,0 +1,66 @@
+#pragma once
+// The agent's one window. It owns every component: the test button `Command1`, the preview
+// `Picture1`, the listing of job files `File1`, the polling timer `Timer1` and the dialog
+// component `printerDialog`. Two events start work, the tick and the click; they are the only
+// places where an error is caught, and an error there ends the program after saying what it was.
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "printing/dialogue_commun.h"
+#include "printing/impression.h"
+#include "printing/service_imprimante.h"
+
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace agent {
+
+class boite_image;
+class erreur;
+
+constexpr int intervalle_releve_ms = 10000;
+constexpr int code_sortie_erreur = 1;
+
+class Form1 : public QWidget, private fenetre_impression {
+public:
+  struct reglages {
+    std::string dossier_surveille;
+    std::function<std::string()> ligne_de_commande;  // the whole argument text, read at each run
+    int delai_message_fatal_ms = 0;                   // 0: the message waits for the operator
+  };
+
+  Form1(service_imprimante& imprimante, reglages r);
+
+  // Prints the preview with `qte` copies on the printer named on the command line, then leaves
+  // the preview empty. `qte` is read, never changed.
+  void lance_impression(const int16_t& qte);
+
+  QPushButton* Command1;
+  boite_image* Picture1;
+  QListWidget* File1;
+  QTimer* Timer1;
+  dialogue_sans_affichage printerDialog;
+
+private:
+  void Timer1_Timer();
+  void Command1_Click();
+  // Runs one event's work; an error ends the program.
+  void traite_evenement(const std::function<void()>& travail);
+  void echec_fatal(const erreur& e);
+  poste_impression poste();
+
+  void laisse_evenements() override;
+  void fixe_titre(const std::string& titre) override;
+  void efface_apercu() override;
+  void affiche_message(const std::string& texte) override;
+
+  service_imprimante& imprimante_;
+  reglages reglages_;
+  bool dans_la_trame_ = false;
+};
+
+}  // namespace agent

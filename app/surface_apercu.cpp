@@ -1,0 +1,44 @@
+#include "app/surface_apercu.h"
+
+#include <algorithm>
+
+#include "app/chargement_image.h"
+
+namespace agent {
+
+namespace {
+
+constexpr uint32_t blanc = 0x00FFFFFF;
+
+// Qt's 0xAARRGGBB to the 0x00BBGGRR the raster compares.
+inline uint32_t bgr(QRgb p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
+
+}  // namespace
+
+void surface_apercu::charge(const std::string& chemin) { image_ = charge_image(chemin); }
+
+float surface_apercu::largeur_echelle() const { return static_cast<float>(largeur()); }
+float surface_apercu::hauteur_echelle() const { return static_cast<float>(hauteur()); }
+
+uint32_t surface_apercu::lit_pixel(int32_t x, int32_t y) const {
+  if (x < 0 || y < 0 || x >= largeur() || y >= hauteur()) return couleur_hors_surface;
+  if (image_.isNull()) return blanc;
+  return bgr(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
+}
+
+void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
+  if (y < 0 || y >= hauteur()) {
+    std::fill(ligne.begin(), ligne.end(), couleur_hors_surface);
+    return;
+  }
+  const size_t dedans = std::min(ligne.size(), static_cast<size_t>(largeur()));
+  if (image_.isNull()) {
+    std::fill_n(ligne.begin(), dedans, blanc);
+  } else {
+    const QRgb* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    std::transform(source, source + dedans, ligne.begin(), bgr);
+  }
+  std::fill(ligne.begin() + static_cast<std::ptrdiff_t>(dedans), ligne.end(), couleur_hors_surface);
+}
+
+}  // namespace agent

@@ -1,0 +1,38 @@
+#pragma once
+// What the preview surface `Picture1` holds: at most one picture, drawn unscaled from its
+// top-left corner. The surface takes the size of each loaded picture, so nothing is cut off;
+// without a picture it has the laid-out inner size. Reads see the picture laid over white,
+// whatever colour the desktop theme gives the window: a dark theme must never print as dots.
+
+#include <QImage>
+#include <string>
+
+#include "printing/surface_lecture.h"
+
+namespace agent {
+
+class surface_apercu : public surface_lecture {
+public:
+  surface_apercu(int largeur_vide, int hauteur_vide) : largeur_vide_(largeur_vide), hauteur_vide_(hauteur_vide) {}
+
+  // Replaces the picture by the decoded file. On failure the previous picture stays.
+  void charge(const std::string& chemin);
+  void efface() { image_ = QImage(); }
+  bool a_une_image() const { return !image_.isNull(); }
+  // RGB32, opaque; null without a picture.
+  const QImage& image() const { return image_; }
+
+  float largeur_echelle() const override;
+  float hauteur_echelle() const override;
+  uint32_t lit_pixel(int32_t x, int32_t y) const override;
+  void lit_ligne(int32_t y, std::span<uint32_t> ligne) const override;
+
+private:
+  int largeur() const { return image_.isNull() ? largeur_vide_ : image_.width(); }
+  int hauteur() const { return image_.isNull() ? hauteur_vide_ : image_.height(); }
+
+  int largeur_vide_, hauteur_vide_;
+  QImage image_;
+};
+
+}  // namespace agent

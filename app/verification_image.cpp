@@ -1,0 +1,76 @@
+#include "app/verification_image.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "app/entete_bmp.h"
+#include "core/erreur.h"
+
+namespace agent {
+
+namespace {
+
+[[noreturn]] void tronque(const std::string& chemin, const std::string& quoi) {
+  throw erreur(code_erreur::image_incorrecte, chemin + " : " + quoi);
+}
+
+void verifie_bmp(QIODevice& fichier, const std::string& chemin) {
+  const entete_bmp entete = lit_entete_bmp(fichier, chemin);
+  verifie_dimensions(entete.largeur, entete.hauteur, chemin);
+  if (fichier.size() < entete.taille_attendue()) {
+    tronque(chemin, "données tronquées (" + std::to_string(fichier.size()) + " octets sur " +
+                        std::to_string(entete.taille_attendue()) + " annoncés)");
+  }
+}
+
+// Walks the GIF blocks up to the trailer; a file that ends before it is cut short.
+void verifie_gif(QIODevice& fichier, const std::string& chemin) {
+  const QByteArray octets = fichier.readAll();
+  const int fin = static_cast<int>(octets.size());
+  auto octet = [&](int position) -> uint8_t {
+    if (position >= fin) tronque(chemin, "données GIF tronquées");
+    return static_cast<uint8_t>(octets[position]);
+  };
+  auto saute_sous_blocs = [&](int position) {
+    for (uint8_t taille; (taille = octet(position)) != 0;) position += taille + 1;
+    return position + 1;
+  };
+  const uint8_t ecran = octet(10);
+  int position = 13 + ((ecran & 0x80) ? 3 << ((ecran & 7) + 1) : 0);
+  for (;;) {
+    switch (octet(position)) {
+      case 0x3B: return;
+      case 0x21: position = saute_sous_blocs(position + 2); break;
+      case 0x2C: {
+        const uint8_t image = octet(position + 9);
+        position += 10 + ((image & 0x80) ? 3 << ((image & 7) + 1) : 0);
+        position = saute_sous_blocs(position + 1);
+        break;
+      }
+      default: tronque(chemin, "structure GIF incorrecte");
+    }
+  }
+}
+
+}  // namespace
+
+void verifie_dimensions(int64_t largeur, int64_t hauteur, const std::string& chemin) {
+  if (std::abs(largeur) * std::abs(hauteur) > pixels_image_max) {
+    throw erreur(code_erreur::memoire_insuffisante,
+                 chemin + " : image de " + std::to_string(std::abs(largeur)) + " × " +
+                     std::to_string(std::abs(hauteur)) + " pixels, au-delà d'une page A3 à 600 dpi");
+  }
+}
+
+void verifie_image_complete(QIODevice& fichier, const QByteArray& format, const std::string& chemin) {
+  // The decoder may already have read the header: read from the start, then put it back.
+  if (format == "bmp") verifie_bmp(fichier, chemin);
+  if (format == "gif") {
+    const qint64 position = fichier.pos();
+    fichier.seek(0);
+    verifie_gif(fichier, chemin);
+    fichier.seek(position);
+  }
+}
+
+}  // namespace agent

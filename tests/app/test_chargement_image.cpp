@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <filesystem>
+
+#include "app/surface_apercu.h"
+#include "core/erreur.h"
+#include "printing/couleurs.h"
+#include "tests/support/bmp_essai.h"
+
+using namespace agent;
+using namespace agent::essai;
+
+namespace {
+
+// Row 0: the seven printable colours; row 1: near misses and white.
+QImage image_de_reference() {
+  const std::vector<QRgb> haut = {qRgb(0, 0, 0),   qRgb(0, 0, 255), qRgb(0, 0, 254), qRgb(0, 255, 0),
+                                  qRgb(1, 255, 0), qRgb(255, 0, 0), qRgb(254, 0, 0)};
+  const std::vector<QRgb> bas = {qRgb(253, 0, 0),   qRgb(0, 254, 0), qRgb(0, 0, 1),       qRgb(1, 0, 255),
+                                 qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(0, 255, 1)};
+  QImage image(7, 2, QImage::Format_RGB32);
+  for (int x = 0; x < 7; ++x) {
+    image.setPixel(x, 0, haut[x]);
+    image.setPixel(x, 1, bas[x]);
+  }
+  return image;
+}
+
+uint32_t bgr(QRgb c) { return static_cast<uint32_t>(qRed(c) | qGreen(c) << 8 | qBlue(c) << 16); }
+
+class ChargementImage : public testing::Test {
+protected:
+  std::string fichier(const std::string& nom, const QByteArray& octets) {
+    const std::string chemin = dossier.path().toStdString() + "/" + nom;
+    ecrit_fichier(chemin, octets);
+    return chemin;
+  }
+  code_erreur echec(const std::string& chemin) {
+    surface_apercu surface(1297, 943);
+    try {
+      surface.charge(chemin);
+    } catch (const erreur& e) {
+      dernier_message = e.description();
+      return e.code();
+    }
+    ADD_FAILURE() << chemin << " loaded";
+    return code_erreur::depassement_capacite;
+  }
+  void compare(const surface_apercu& surface, const QImage& attendu, const std::string& cas) {
+    ASSERT_EQ(surface.largeur_echelle(), attendu.width()) << cas;
+    ASSERT_EQ(surface.hauteur_echelle(), attendu.height()) << cas;
+    for (int y = 0; y < attendu.height(); ++y)
+      for (int x = 0; x < attendu.width(); ++x)
+        EXPECT_EQ(surface.lit_pixel(x, y), bgr(attendu.pixel(x, y))) << cas << " at " << x << "," << y;
+  }
+
+  QTemporaryDir dossier;
+  std::string dernier_message;
+};
+
+}  // namespace
+
+TEST_F(ChargementImage, EveryBitmapDepthLoadsExactColoursWhateverTheName) {
+  const QImage reference = image_de_reference();
+  for (bool haut_en_bas : {false, true}) {
+    for (int bits : {8, 24, 32}) {
+      surface_apercu surface(1297, 943);
+      surface.charge(fichier("a_b_1.bmp2", ecrit_bmp(reference, bits, haut_en_bas)));
+      compare(surface, reference, std::to_string(bits) + (haut_en_bas ? " top-down" : ""));
+    }
+    // Depths too small for the fourteen colours: a subset they can hold.
+    QImage deux = reference.copy(0, 0, 2, 1), seize = reference.copy(0, 0, 7, 2);
+    QImage extremes = reference.copy(0, 0, 2, 1);
+    extremes.setPixel(1, 0, qRgb(0, 255, 255));
+    for (auto [bits, image] : {std::pair{1, deux}, {4, seize}, {16, extremes}}) {
+      surface_apercu surface(1297, 943);
+      surface.charge(fichier("x.bmp2", ecrit_bmp(image, bits, haut_en_bas)));
+      compare(surface, image, std::to_string(bits) + (haut_en_bas ? " top-down" : ""));
+    }
+  }
+}
+
+TEST_F(ChargementImage, TransparencyIsLaidOverWhiteNeverBlack) {
+  QImage image(3, 1, QImage::Format_ARGB32);
+  image.setPixel(0, 0, qRgba(0, 0, 0, 0));      // fully transparent black: white
+  image.setPixel(1, 0, qRgba(255, 0, 0, 255));  // opaque red stays exact
+  image.setPixel(2, 0, qRgba(0, 0, 0, 128));    // half black: grey, not printable
+  QByteArray png;
+  QBuffer tampon(&png);
+  tampon.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(image.save(&tampon, "PNG"));
+
+  for (const auto& octets : {png, ecrit_bmp(image, 32, false, true)}) {
+    surface_apercu surface(1297, 943);
+    surface.charge(fichier("t_t_1.bmp2", octets));
+    EXPECT_EQ(surface.lit_pixel(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(surface.lit_pixel(1, 0), rouge);
+    EXPECT_EQ(surface.lit_pixel(2, 0), 0x7F7F7Fu);
+  }
+}
+
+TEST_F(ChargementImage, GifLoadsAndACutGifIsRefused) {
+  // 2 × 1 pixels, red then blue, from a two-colour palette.
+  const QByteArray gif = QByteArray::fromHex(
+      "474946383961" "02000100" "800000" "ff0000" "0000ff"
+      "2c" "00000000" "02000100" "00" "02" "02440a" "00" "3b");
+  surface_apercu surface(1297, 943);
+  surface.charge(fichier("g_g_1.bmp2", gif));
+  EXPECT_EQ(surface.lit_pixel(0, 0), rouge);
+  EXPECT_EQ(surface.lit_pixel(1, 0), bleu);
+  EXPECT_EQ(echec(fichier("g_g_2.bmp2", gif.left(gif.size() - 3))), code_erreur::image_incorrecte);
+}
+
+TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
+  const QByteArray bmp = ecrit_bmp(image_de_reference().scaled(70, 20), 24);
+  EXPECT_EQ(echec(fichier("cut_a_1.bmp2", bmp.left(bmp.size() * 9 / 10))), code_erreur::image_incorrecte);
+  EXPECT_NE(dernier_message.find("tronquées"), std::string::npos) << dernier_message;
+  EXPECT_EQ(echec(fichier("cut_b_1.bmp2", bmp.left(bmp.size() - 1))), code_erreur::image_incorrecte);
+
+  QByteArray png;
+  QBuffer tampon(&png);
+  tampon.open(QIODevice::WriteOnly);
+  image_de_reference().save(&tampon, "PNG");
+  EXPECT_EQ(echec(fichier("cut_c_1.bmp2", png.left(png.size() - 20))), code_erreur::image_incorrecte);
+
+  EXPECT_EQ(echec(fichier("vide_a_1.bmp2", {})), code_erreur::image_incorrecte);
+  EXPECT_EQ(echec(fichier("x_y_1.bmp2", "ceci n'est pas une image\n")), code_erreur::image_incorrecte);
+  QByteArray jpeg;
+  QBuffer tampon_jpeg(&jpeg);
+  tampon_jpeg.open(QIODevice::WriteOnly);
+  image_de_reference().save(&tampon_jpeg, "JPEG");
+  EXPECT_EQ(echec(fichier("j_j_1.bmp2", jpeg)), code_erreur::image_incorrecte);
+  EXPECT_EQ(echec(dossier.path().toStdString() + "/absent_a_1.bmp2"), code_erreur::fichier_introuvable);
+}
+
+TEST_F(ChargementImage, HugeHeaderIsRefusedBeforeAllocating) {
+  QByteArray bombe = ecrit_bmp(QImage(1, 1, QImage::Format_RGB32), 24).left(54);
+  for (int decalage : {18, 22}) {  // width and height: 60000
+    bombe[decalage] = static_cast<char>(0x60);
+    bombe[decalage + 1] = static_cast<char>(0xEA);
+  }
+  EXPECT_EQ(echec(fichier("bombe_a_1.bmp2", bombe)), code_erreur::memoire_insuffisante);
+  EXPECT_NE(dernier_message.find("60000 × 60000"), std::string::npos) << dernier_message;
+}
+
+TEST(SurfaceApercu, TakesThePictureSizeAndReadsOutsideAsUnprintable) {
+  QTemporaryDir dossier;
+  const std::string chemin = dossier.path().toStdString() + "/p_p_1.bmp2";
+  ecrit_fichier(chemin, ecrit_bmp(image_de_reference(), 24));
+
+  surface_apercu surface(1297, 943);
+  EXPECT_EQ(surface.largeur_echelle(), 1297.0f);
+  EXPECT_EQ(surface.hauteur_echelle(), 943.0f);
+  EXPECT_EQ(surface.lit_pixel(1296, 942), 0xFFFFFFu);
+  EXPECT_EQ(surface.lit_pixel(1297, 0), couleur_hors_surface);
+
+  surface.charge(chemin);
+  EXPECT_EQ(surface.largeur_echelle(), 7.0f);
+  EXPECT_EQ(surface.hauteur_echelle(), 2.0f);
+  for (int32_t y = -1; y <= 2; ++y) {
+    std::vector<uint32_t> ligne(9);
+    surface.lit_ligne(y, ligne);
+    for (int32_t x = 0; x < 9; ++x) EXPECT_EQ(ligne[x], surface.lit_pixel(x, y)) << x << "," << y;
+  }
+  EXPECT_EQ(surface.lit_pixel(7, 0), couleur_hors_surface);
+  EXPECT_EQ(surface.lit_pixel(-1, 0), couleur_hors_surface);
+
+  // A failed load leaves the previous picture in place.
+  EXPECT_THROW(surface.charge(chemin + ".absent"), erreur);
+  EXPECT_EQ(surface.lit_pixel(0, 0), noir);
+
+  surface.efface();
+  EXPECT_EQ(surface.largeur_echelle(), 1297.0f);
+  EXPECT_EQ(surface.lit_pixel(0, 0), 0xFFFFFFu);
+}

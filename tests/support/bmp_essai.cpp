@@ -1,0 +1,97 @@
+#include "tests/support/bmp_essai.h"
+
+#include <QFile>
+#include <QHash>
+#include <QVector>
+#include <stdexcept>
+
+namespace agent::essai {
+
+namespace {
+
+void ajoute_le(QByteArray& octets, uint32_t valeur, int taille) {
+  for (int i = 0; i < taille; ++i) octets.append(static_cast<char>((valeur >> (8 * i)) & 0xFF));
+}
+
+}  // namespace
+
+QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas, bool alpha) {
+  const QImage source = image.convertToFormat(QImage::Format_ARGB32);
+  const int largeur = source.width(), hauteur = source.height();
+
+  QVector<QRgb> palette;
+  QHash<QRgb, int> index;
+  if (bits <= 8) {
+    for (int y = 0; y < hauteur; ++y)
+      for (int x = 0; x < largeur; ++x) {
+        const QRgb c = source.pixel(x, y) | 0xFF000000;
+        if (!index.contains(c)) {
+          index.insert(c, static_cast<int>(palette.size()));
+          palette.append(c);
+        }
+      }
+    if (palette.size() > (1 << bits)) throw std::invalid_argument("trop de couleurs pour la palette");
+    palette.resize(1 << bits);
+  }
+
+  const int octets_par_ligne = (largeur * bits + 31) / 32 * 4;
+  const bool champs_de_bits = alpha && bits == 32;
+  const uint32_t taille_entete = champs_de_bits ? 108 : 40;
+  const uint32_t debut = 14 + taille_entete + static_cast<uint32_t>(palette.size()) * 4;
+  const uint32_t taille_donnees = static_cast<uint32_t>(octets_par_ligne * hauteur);
+
+  QByteArray octets("BM");
+  ajoute_le(octets, debut + taille_donnees, 4);
+  ajoute_le(octets, 0, 4);
+  ajoute_le(octets, debut, 4);
+  ajoute_le(octets, taille_entete, 4);
+  ajoute_le(octets, static_cast<uint32_t>(largeur), 4);
+  ajoute_le(octets, static_cast<uint32_t>(haut_en_bas ? -hauteur : hauteur), 4);
+  ajoute_le(octets, 1, 2);
+  ajoute_le(octets, static_cast<uint32_t>(bits), 2);
+  ajoute_le(octets, champs_de_bits ? 3 : 0, 4);
+  ajoute_le(octets, taille_donnees, 4);
+  ajoute_le(octets, 2835, 4);
+  ajoute_le(octets, 2835, 4);
+  ajoute_le(octets, static_cast<uint32_t>(palette.size()), 4);
+  ajoute_le(octets, 0, 4);
+  if (champs_de_bits) {
+    for (uint32_t masque : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) ajoute_le(octets, masque, 4);
+    ajoute_le(octets, 0x73524742, 4);  // 'sRGB'
+    octets.append(QByteArray(48, '\0'));
+  }
+  for (QRgb c : palette) ajoute_le(octets, c & 0x00FFFFFF, 4);
+
+  for (int rang = 0; rang < hauteur; ++rang) {
+    const int y = haut_en_bas ? rang : hauteur - 1 - rang;
+    QByteArray ligne(octets_par_ligne, '\0');
+    for (int x = 0; x < largeur; ++x) {
+      const QRgb c = source.pixel(x, y);
+      if (bits <= 8) {
+        const int i = index.value(c | 0xFF000000);
+        const int bit = x * bits;
+        ligne[bit / 8] = static_cast<char>(ligne[bit / 8] | (i << (8 - bits - bit % 8)));
+      } else if (bits == 16) {
+        const uint32_t v = ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3);
+        ligne[x * 2] = static_cast<char>(v & 0xFF);
+        ligne[x * 2 + 1] = static_cast<char>(v >> 8);
+      } else {
+        const int n = bits / 8;
+        ligne[x * n] = static_cast<char>(qBlue(c));
+        ligne[x * n + 1] = static_cast<char>(qGreen(c));
+        ligne[x * n + 2] = static_cast<char>(qRed(c));
+        if (n == 4) ligne[x * n + 3] = static_cast<char>(alpha ? qAlpha(c) : 0);
+      }
+    }
+    octets.append(ligne);
+  }
+  return octets;
+}
+
+void ecrit_fichier(const std::string& chemin, const QByteArray& octets) {
+  QFile fichier(QString::fromStdString(chemin));
+  if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size())
+    throw std::runtime_error("écriture impossible : " + chemin);
+}
+
+}  // namespace agent::essai

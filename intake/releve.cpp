@@ -1,0 +1,46 @@
+#include "intake/releve.h"
+
+#include "intake/liste_travaux.h"
+#include "intake/nombre_copies.h"
+#include "intake/supprime_travail.h"
+
+namespace agent {
+
+namespace {
+
+bool est_separateur(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
+
+}  // namespace
+
+std::string chemin_travail(const std::string& dossier, const std::string& nom) {
+#ifdef _WIN32
+  constexpr char separateur = '\\';
+#else
+  constexpr char separateur = '/';
+#endif
+  if (dossier.empty() || est_separateur(dossier.back())) return dossier + nom;
+  return dossier + separateur + nom;
+}
+
+void releve_dossier(const std::string& dossier_surveille, const actions_releve& actions) {
+  // The snapshot: files deleted or arriving while the jobs print do not change it.
+  const std::vector<std::string> noms = liste_travaux(dossier_surveille);
+  actions.affiche_liste(noms);
+  // The print runs let events through after every row; no second poll may start inside them.
+  actions.active_minuterie(false);
+  for (const std::string& nom : noms) {
+    actions.charge_apercu(chemin_travail(dossier_surveille, nom));
+    const int16_t qte = nombre_copies(nom);
+    actions.lance_impression(qte);
+    supprime_travail(chemin_travail(dossier_surveille, nom));
+  }
+  actions.active_minuterie(true);
+}
+
+}  // namespace agent

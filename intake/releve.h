@@ -1,0 +1,28 @@
+#pragma once
+// One poll of the watched folder: every job file present is shown, printed and deleted in turn.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace agent {
+
+// What a poll needs from the window; the window wires these to its components.
+struct actions_releve {
+  std::function<void(const std::vector<std::string>& noms)> affiche_liste;  // the listing shown
+  std::function<void(bool)> active_minuterie;                              // timer enabled or not
+  std::function<void(const std::string& chemin)> charge_apercu;           // load into the preview
+  std::function<void(const int16_t& qte)> lance_impression;              // print the preview
+};
+
+// The folder, one separator (unless the folder already ends with one) and the name.
+std::string chemin_travail(const std::string& dossier, const std::string& nom);
+
+// Lists the folder, disables the timer, then for each listed name loads the file, reads its copy
+// count, prints and deletes it, and finally enables the timer again. Any failure leaves the
+// poll where it stands: the failing file stays (unless its deletion failed), the later ones are
+// untouched and the timer stays disabled.
+void releve_dossier(const std::string& dossier_surveille, const actions_releve& actions);
+
+}  // namespace agent

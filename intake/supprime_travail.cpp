@@ -1,0 +1,23 @@
+#include "intake/supprime_travail.h"
+
+#include <filesystem>
+
+#include "core/erreur.h"
+#include "intake/erreurs_fichiers.h"
+
+namespace agent {
+
+namespace fs = std::filesystem;
+
+void supprime_travail(const std::string& chemin) {
+  std::error_code ec;
+  fs::file_status etat = fs::symlink_status(chemin, ec);
+  if (ec) throw erreur_fichier(ec, chemin);
+  // fs::remove would also take an empty folder standing where the job was; only files go.
+  if (fs::is_directory(etat)) throw erreur(code_erreur::acces_fichier, chemin);
+  bool supprime = fs::remove(chemin, ec);
+  if (ec) throw erreur_fichier(ec, chemin);
+  if (!supprime) throw erreur(code_erreur::fichier_introuvable, chemin);
+}
+
+}  // namespace agent

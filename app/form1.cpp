@@ -11,6 +11,7 @@
 
 #include "app/boite_image.h"
 #include "core/erreur.h"
+#include "intake/releve.h"
 
 namespace agent {
 
@@ -46,7 +47,17 @@ void Form1::lance_impression(const int16_t& qte) {
 }
 
 void Form1::Timer1_Timer() {
-  traite_evenement([] {});
+  traite_evenement([this] {
+    releve_dossier(reglages_.dossier_surveille,
+                   {.affiche_liste =
+                        [this](const std::vector<std::string>& noms) {
+                          File1->clear();
+                          for (const auto& nom : noms) File1->addItem(QString::fromStdString(nom));
+                        },
+                    .active_minuterie = [this](bool active) { active ? Timer1->start() : Timer1->stop(); },
+                    .charge_apercu = [this](const std::string& chemin) { Picture1->charge(chemin); },
+                    .lance_impression = [this](const int16_t& qte) { lance_impression(qte); }});
+  });
 }
 
 void Form1::Command1_Click() {

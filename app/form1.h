@@ -39,6 +39,10 @@ public:
   // the preview empty. `qte` is read, never changed.
   void lance_impression(const int16_t& qte);
 
+  // The two window events, wired to the timer and the button; public so that tests can raise them.
+  void Timer1_Timer();
+  void Command1_Click();
+
   QPushButton* Command1;
   boite_image* Picture1;
   QListWidget* File1;
@@ -46,8 +50,6 @@ public:
   dialogue_sans_affichage printerDialog;
 
 private:
-  void Timer1_Timer();
-  void Command1_Click();
   // Runs one event's work; an error ends the program.
   void traite_evenement(const std::function<void()>& travail);
   void echec_fatal(const erreur& e);

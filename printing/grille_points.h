@@ -1,0 +1,60 @@
+#pragma once
+// The page being built, in device pixels: one byte per pixel, 0 where no dot was drawn and
+// 1 … 7 for the printable colour of the last dot drawn there. One byte rather than a colour value
+// keeps a whole A4 page at 600 dpi near 35 MB, and untouched rows cost no memory at all.
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <span>
+
+namespace agent {
+
+// The byte a printable colour takes in the grid (1 … 7, in the order of couleurs_imprimables),
+// and back; nullopt for any other colour.
+std::optional<uint8_t> indice_couleur(uint32_t couleur);
+uint32_t couleur_indice(uint8_t indice);
+
+// Columns x0 … x1 - 1 and rows y0 … y1 - 1.
+struct cadre_points {
+  int32_t x0, y0, x1, y1;
+  int32_t largeur() const { return x1 - x0; }
+  int32_t hauteur() const { return y1 - y0; }
+  bool operator==(const cadre_points&) const = default;
+};
+
+class grille_points {
+public:
+  // Throws "Mémoire insuffisante" when the page cannot be held.
+  grille_points(int32_t largeur, int32_t hauteur);
+
+  int32_t largeur() const { return largeur_; }
+  int32_t hauteur() const { return hauteur_; }
+
+  // A dot outside the page is dropped: the paper simply ends there.
+  void pose(int32_t x, int32_t y, uint8_t indice);
+
+  uint8_t indice(int32_t x, int32_t y) const { return pixels_.get()[position(x, y)]; }
+  std::span<const uint8_t> ligne(int32_t y) const {
+    return {pixels_.get() + position(0, y), static_cast<size_t>(largeur_)};
+  }
+
+  bool vide() const { return cadre_.x1 == 0; }
+  // The smallest rectangle holding every dot drawn; meaningless while vide().
+  const cadre_points& cadre() const { return cadre_; }
+
+private:
+  struct liberation {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  size_t position(int32_t x, int32_t y) const {
+    return static_cast<size_t>(y) * static_cast<size_t>(largeur_) + static_cast<size_t>(x);
+  }
+
+  int32_t largeur_, hauteur_;
+  std::unique_ptr<uint8_t, liberation> pixels_;
+  cadre_points cadre_{0, 0, 0, 0};
+};
+
+}  // namespace agent

@@ -1,0 +1,272 @@
+#include "printing/imprimante_cups.h"
+
+#include <cups/cups.h>
+
+#include <QSizeF>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "core/arithmetique.h"
+#include "core/erreur.h"
+#include "printing/papier_systeme.h"
+
+namespace agent {
+
+namespace {
+
+constexpr int32_t resolution_par_defaut = 300;
+// How often a wait for the scheduler checks the operation's deadline.
+constexpr std::chrono::milliseconds pas_attente{250};
+
+using horloge = std::chrono::steady_clock;
+
+// Keeps waiting until the operation's deadline, then gives up.
+int attend_encore(http_t*, void* echeance) { return horloge::now() < *static_cast<horloge::time_point*>(echeance); }
+
+bool reussi(ipp_status_t statut) { return statut <= IPP_STATUS_OK_EVENTS_COMPLETE; }
+
+// A connection whose every wait ends at `echeance`; null when the scheduler cannot be reached.
+http_t* connecte(std::chrono::milliseconds delai, horloge::time_point* echeance) {
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              static_cast<int>(delai.count()), nullptr);
+  if (http)
+    httpSetTimeout(http, std::chrono::duration<double>(std::min(delai, pas_attente)).count(), &attend_encore, echeance);
+  return http;
+}
+
+// One operation's connection to the scheduler. Every wait on it ends at the same deadline, so a
+// scheduler that stops answering costs `delai` once per operation, not once per request.
+class connexion {
+public:
+  explicit connexion(std::chrono::milliseconds delai)
+      : delai_(delai), echeance_(horloge::now() + delai), http_(connecte(delai, &echeance_)) {
+    if (!http_) echoue(std::string("le serveur d'impression ") + cupsServer() + " ne répond pas");
+  }
+  ~connexion() {
+    if (http_) httpClose(http_);
+  }
+  connexion(const connexion&) = delete;
+  connexion& operator=(const connexion&) = delete;
+
+  http_t* http() const { return http_; }
+
+  // CUPS's own words for the last failure follow ours. A broken connection leaves the IPP status
+  // meaningless ("Success"), so its system error speaks instead.
+  [[noreturn]] void echoue(const std::string& quoi) const {
+    const int systeme = http_ ? httpError(http_) : 0;
+    std::string message = systeme ? std::strerror(systeme) : cupsLastErrorString();
+    if (systeme == ETIMEDOUT)
+      message = "pas de réponse en " + std::to_string(delai_.count()) + " ms (" + message + ")";
+    throw erreur(code_erreur::erreur_imprimante, quoi + " : " + message);
+  }
+  bool rompue() const { return httpError(http_) != 0; }
+
+private:
+  std::chrono::milliseconds delai_;
+  horloge::time_point echeance_;
+  http_t* http_ = nullptr;
+};
+
+struct liberation_infos {
+  void operator()(cups_dinfo_t* i) const { cupsFreeDestInfo(i); }
+};
+
+// A queue as libcups describes it, with its capabilities.
+struct destination {
+  int nombre = 0;
+  cups_dest_t* liste = nullptr;
+  cups_dest_t* dest = nullptr;  // inside liste
+  std::unique_ptr<cups_dinfo_t, liberation_infos> infos;
+
+  destination() = default;
+  destination(const destination&) = delete;
+  destination& operator=(const destination&) = delete;
+  ~destination() { cupsFreeDests(nombre, liste); }
+};
+
+std::string designation(const std::optional<std::string>& file) {
+  return file ? "l'imprimante « " + *file + " »" : "l'imprimante par défaut";
+}
+
+// The queues in the scheduler's order, with the default one marked. Taken from the whole list
+// rather than asked for by name: a failed lookup by name makes libcups search again over a
+// connection of its own, without our deadline.
+void liste_destinations(const connexion& c, destination& d) {
+  d.nombre = cupsGetDests2(c.http(), &d.liste);
+  const ipp_status_t statut = cupsLastError();
+  // A scheduler without any queue answers "not found".
+  if (c.rompue() || (d.nombre == 0 && !reussi(statut) && statut != IPP_STATUS_ERROR_NOT_FOUND))
+    c.echoue("la liste des imprimantes est indisponible");
+}
+
+// The chosen queue, or the scheduler's default one while nothing was chosen.
+void trouve_destination(const connexion& c, const std::optional<std::string>& file, destination& d) {
+  liste_destinations(c, d);
+  d.dest = cupsGetDest(file ? file->c_str() : nullptr, nullptr, d.nombre, d.liste);
+  if (!d.dest && file) {
+    throw erreur(code_erreur::imprimante_introuvable,
+                 "« " + *file + " » n'est pas une file du serveur d'impression " + cupsServer());
+  }
+  if (!d.dest) throw erreur(code_erreur::imprimante_introuvable, "aucune imprimante choisie et aucune par défaut");
+  d.infos.reset(cupsCopyDestInfo(c.http(), d.dest));
+  if (!d.infos || c.rompue()) c.echoue(designation(file) + " ne décrit pas ses capacités");
+}
+
+int32_t resolution_de(const connexion& c, const destination& d) {
+  ipp_attribute_t* attribut = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "printer-resolution");
+  if (!attribut || ippGetValueTag(attribut) != IPP_TAG_RESOLUTION) return resolution_par_defaut;
+  int verticale = 0;
+  ipp_res_t unite = IPP_RES_PER_INCH;
+  // One figure for both directions: the page is laid out in square device pixels.
+  int horizontale = ippGetResolution(attribut, 0, &verticale, &unite);
+  if (unite == IPP_RES_PER_CM) horizontale = static_cast<int>(std::lround(horizontale * 2.54));
+  return horizontale > 0 ? horizontale : resolution_par_defaut;
+}
+
+QPageSize papier_de(const connexion& c, const destination& d) {
+  cups_size_t taille;
+  if (cupsGetDestMediaDefault(c.http(), d.dest, d.infos.get(), 0, &taille) && taille.width > 0 &&
+      taille.length > 0) {
+    QPageSize page(QSizeF(taille.width / 100.0, taille.length / 100.0), QPageSize::Millimeter, QString(),
+                   QPageSize::FuzzyMatch);
+    if (page.isValid()) return page;
+  }
+  return papier_systeme();
+}
+
+// From job creation on, a failure must not leave a job behind in the queue.
+class annulation_sur_echec {
+public:
+  annulation_sur_echec(const destination& d, int travail, std::chrono::milliseconds delai)
+      : destination_(d), travail_(travail), delai_(delai) {}
+  ~annulation_sur_echec() {
+    if (!arme_) return;
+    // A fresh connection: the failed one may be stuck in the middle of a request. Nothing is
+    // thrown from here; the failure that brought us here is the one to report.
+    horloge::time_point echeance = horloge::now() + delai_;
+    if (http_t* http = connecte(delai_, &echeance)) {
+      cupsCancelDestJob(http, destination_.dest, travail_);
+      httpClose(http);
+    }
+  }
+  annulation_sur_echec(const annulation_sur_echec&) = delete;
+  annulation_sur_echec& operator=(const annulation_sur_echec&) = delete;
+
+  void desarme() { arme_ = false; }
+
+private:
+  const destination& destination_;
+  int travail_;
+  std::chrono::milliseconds delai_;
+  bool arme_ = true;
+};
+
+}  // namespace
+
+imprimante_cups::imprimante_cups(std::string titre, std::chrono::milliseconds delai)
+    : titre_(std::move(titre)), delai_(delai) {}
+
+std::vector<imprimante> imprimante_cups::imprimantes_installees() {
+  connexion c(delai_);
+  destination d;
+  liste_destinations(c, d);
+  std::vector<imprimante> resultat;
+  for (int i = 0; i < d.nombre; ++i) {
+    const cups_dest_t& une = d.liste[i];
+    if (une.instance) continue;  // a user's saved set of options, not another printer
+    const char* info = cupsGetOption("printer-info", une.num_options, une.options);
+    resultat.push_back({une.name, info && *info ? info : une.name});
+  }
+  return resultat;
+}
+
+void imprimante_cups::rend_courante(const imprimante& choisie) { choisie_ = choisie.file; }
+
+void imprimante_cups::fixe_copies(const int16_t& copies) {
+  if (copies < 1) {
+    throw erreur(code_erreur::valeur_propriete_incorrecte,
+                 "nombre de copies " + std::to_string(copies) + " (au moins 1)");
+  }
+  connexion c(delai_);
+  destination d;
+  trouve_destination(c, choisie_, d);
+  ipp_attribute_t* permises = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "copies");
+  if (permises && ippGetValueTag(permises) == IPP_TAG_RANGE) {
+    int maximum = 0;
+    const int minimum = ippGetRange(permises, 0, &maximum);
+    if (copies < minimum || copies > maximum) {
+      throw erreur(code_erreur::valeur_propriete_incorrecte,
+                   "nombre de copies " + std::to_string(copies) + " (" + designation(d.dest->name) +
+                       " en accepte de " + std::to_string(minimum) + " à " + std::to_string(maximum) + ")");
+    }
+  }
+  copies_ = copies;
+}
+
+void imprimante_cups::fixe_mode_echelle(int16_t mode) {
+  if (mode != mode_echelle_pixels) {
+    throw erreur(code_erreur::valeur_propriete_incorrecte,
+                 "mode d'échelle " + std::to_string(mode) + " (seul le mode 3, pixels de l'imprimante, est possible)");
+  }
+}
+
+void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) {
+  if (drapeau != drapeau_point_absolu)
+    throw erreur(code_erreur::valeur_propriete_incorrecte, "mode de tracé " + std::to_string(drapeau));
+  const auto indice = indice_couleur(static_cast<uint32_t>(couleur));
+  if (!indice) {
+    throw erreur(code_erreur::valeur_propriete_incorrecte,
+                 "couleur de point " + std::to_string(couleur) + " hors des sept couleurs imprimables");
+  }
+  if (!ouvert_) {
+    connexion c(delai_);
+    destination d;
+    trouve_destination(c, choisie_, d);
+    const format_page format{papier_de(c, d), resolution_de(c, d)};
+    const QSize pixels = pixels_page(format);
+    ouvert_.emplace(document{d.dest->name, format, grille_points(pixels.width(), pixels.height())});
+  }
+  grille_points& grille = ouvert_->grille;
+  // Off-page coordinates, however large, are clipped like any dot beyond the paper's edge.
+  const double colonne = arrondi_pair(x), ligne = arrondi_pair(y);
+  if (!(colonne >= 0 && colonne < grille.largeur() && ligne >= 0 && ligne < grille.hauteur())) return;
+  grille.pose(static_cast<int32_t>(colonne), static_cast<int32_t>(ligne), *indice);
+}
+
+void imprimante_cups::termine_document() {
+  // Dots that all fell off the paper leave nothing to print either.
+  if (!ouvert_ || ouvert_->grille.vide()) {
+    ouvert_.reset();
+    return;
+  }
+  const std::string file = ouvert_->file;
+  const QByteArray pdf = page_pdf(ouvert_->grille, ouvert_->format);
+  ouvert_.reset();  // the grid is no longer needed, and the next dot opens a new document
+
+  connexion c(delai_);
+  destination d;
+  trouve_destination(c, file, d);
+  cups_option_t* options = nullptr;
+  const int nombre_options = cupsAddIntegerOption("copies", copies_, 0, &options);
+  int travail = 0;
+  const ipp_status_t creation =
+      cupsCreateDestJob(c.http(), d.dest, d.infos.get(), &travail, titre_.c_str(), nombre_options, options);
+  cupsFreeOptions(nombre_options, options);
+  if (!reussi(creation) || travail <= 0 || c.rompue()) c.echoue(designation(file) + " refuse le travail");
+
+  annulation_sur_echec annulation(d, travail, delai_);
+  if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, titre_.c_str(), CUPS_FORMAT_PDF, 0, nullptr,
+                            1) != HTTP_STATUS_CONTINUE)
+    c.echoue(designation(file) + " refuse le document");
+  if (cupsWriteRequestData(c.http(), pdf.constData(), static_cast<size_t>(pdf.size())) != HTTP_STATUS_CONTINUE)
+    c.echoue("envoi du document à " + designation(file) + " interrompu");
+  if (!reussi(cupsFinishDestDocument(c.http(), d.dest, d.infos.get())) || c.rompue())
+    c.echoue(designation(file) + " n'a pas accepté le document");
+  annulation.desarme();
+}
+
+}  // namespace agent

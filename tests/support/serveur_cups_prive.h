@@ -1,0 +1,110 @@
+#pragma once
+// A private CUPS print scheduler for the tests that print, so that they meet the real spooler
+// and check what it received, without ever touching the machine's own print system.
+//
+// How to use it:
+//
+//   serveur_cups_prive serveur;                                   // started and answering
+//   serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard");
+//   serveur.ajoute_file("Photo", "Photo couleur", pilote{600, "Letter"});
+//   serveur.rend_defaut("QLS4100");
+//   imprimante_cups imprimante("agent_impression");               // talks to this scheduler
+//   ... print ...
+//   auto travaux = serveur.travaux();                             // copies, name, format, state
+//   QImage page = rasterise_pdf(serveur.document(travaux.at(0).id), 300);
+//
+// The constructor makes a fresh temporary folder holding the whole configuration, the spool,
+// the logs and a private HOME; starts `cupsd -f` listening only on a socket in that folder; and
+// points every later libcups call and every command started by this process (lpadmin, lp, the
+// agent's own binary) at that socket, with PRINTER and LPDEST unset so that they cannot override
+// the default queue. Queues print to /dev/null; the scheduler keeps each job's document as it
+// arrived and keeps finished jobs in its history. The destructor stops the scheduler (SIGTERM,
+// then waits), restores the environment and removes the folder. One scheduler per process at a
+// time: the test executables run each case in a process of its own.
+//
+// Every failure of the fixture itself throws std::runtime_error with the scheduler's log.
+
+#include <sys/types.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace agent::essai {
+
+// A driver for a queue: the resolution and default paper it reports (paper: "A4" or "Letter").
+struct pilote {
+  int32_t resolution;
+  std::string papier;
+};
+
+// IPP job states.
+enum class etat_travail {
+  en_attente = 3,
+  retenu = 4,
+  en_cours = 5,
+  arrete = 6,
+  annule = 7,
+  abandonne = 8,
+  termine = 9,
+};
+
+struct travail {
+  int32_t id;
+  std::string file;             // queue name
+  int32_t copies;               // 1 when the job did not say
+  std::string nom;              // job-name
+  std::string format_document;  // document-format, empty before any document arrived
+  etat_travail etat;
+};
+
+class serveur_cups_prive {
+public:
+  // `directives`: extra lines for cupsd.conf (e.g. "MaxRequestSize 2k").
+  explicit serveur_cups_prive(const std::vector<std::string>& directives = {});
+  ~serveur_cups_prive();
+  serveur_cups_prive(const serveur_cups_prive&) = delete;
+  serveur_cups_prive& operator=(const serveur_cups_prive&) = delete;
+
+  const std::filesystem::path& dossier() const { return dossier_; }
+  std::filesystem::path socket() const { return dossier_ / "cups.sock"; }
+
+  // A queue printing to /dev/null. Without a driver it takes the data raw and reports neither a
+  // resolution nor a paper size.
+  void ajoute_file(const std::string& nom, const std::string& description,
+                   const std::optional<pilote>& avec = std::nullopt);
+  void rend_defaut(const std::string& nom);
+  void refuse_travaux(const std::string& nom);  // the queue rejects new jobs
+  void desactive(const std::string& nom);       // the queue holds its jobs
+  void supprime(const std::string& nom);
+
+  // Every job the scheduler knows, finished ones included, by increasing id.
+  std::vector<travail> travaux() const;
+  // The document of job `id` exactly as the scheduler received it.
+  QByteArray document(int32_t id) const;
+
+  void suspend();  // SIGSTOP: the socket still accepts, nothing answers
+  void reprend();  // SIGCONT
+  void tue();      // SIGKILL, then reaped: the socket refuses
+  std::string journal() const;  // the scheduler's error log
+
+private:
+  void lance(const std::vector<std::string>& commande) const;
+  void attend_reponse();
+
+  std::filesystem::path dossier_;
+  pid_t pid_ = 0;
+  std::map<std::string, std::optional<std::string>> environnement_;
+};
+
+enum class rasteriseur { pdftoppm, ghostscript };
+
+// The first page of `pdf` at `resolution` dots per inch, without anti-aliasing, as RGB32.
+QImage rasterise_pdf(const QByteArray& pdf, int32_t resolution, rasteriseur avec = rasteriseur::pdftoppm);
+
+}  // namespace agent::essai

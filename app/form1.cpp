@@ -33,6 +33,7 @@ Form1::Form1(service_imprimante& imprimante, reglages r) : imprimante_(imprimant
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   Timer1 = new QTimer(this);
   Timer1->setInterval(intervalle_releve_ms);
+  Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may tick up to half a second early
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
   Timer1->start();
 }

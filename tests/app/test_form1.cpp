@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <filesystem>
 
 #include "app/boite_image.h"
 #include "app/form1.h"
@@ -127,34 +126,4 @@ TEST_F(Fenetre, AnErrorAtTheClickStopsTheTimerSaysWhatAndEndsTheProgram) {
   EXPECT_EQ(operateur.messages, 1);  // the error, and no "Impression Terminée !"
   EXPECT_EQ(operateur.texte, "Erreur 482 : Erreur d'imprimante : la file refuse les travaux");
   EXPECT_NE(sortie.find("Erreur 482 : Erreur d'imprimante : la file refuse les travaux"), std::string::npos);
-}
-
-TEST_F(Fenetre, TickPrintsEveryJobListsThemAndRestartsTheTimer) {
-  const QByteArray image = [] {
-    QImage i(2, 1, QImage::Format_RGB32);
-    i.fill(Qt::red);
-    return ecrit_bmp(i, 24);
-  }();
-  const std::string d = dossier.path().toStdString();
-  std::filesystem::remove(chemin_image);
-  ecrit_fichier(d + "/B_77_2.bmp2", image);
-  ecrit_fichier(d + "/a_12_1_x.bmp2", image);
-  ecrit_fichier(d + "/notes.txt", "notes");
-  ligne = "qls4100";
-  Form1 form(imprimante, reglages());
-  form.Timer1->stop();
-  form.Timer1_Timer();
-
-  ASSERT_EQ(imprimante.documents().size(), 2u);
-  EXPECT_EQ(imprimante.documents()[0].copies, 1);
-  EXPECT_EQ(imprimante.documents()[1].copies, 2);
-  EXPECT_EQ(imprimante.documents()[1].imprimante, "QLS4100");
-  ASSERT_EQ(form.File1->count(), 2);
-  EXPECT_EQ(form.File1->item(0)->text(), "a_12_1_x.bmp2");
-  EXPECT_EQ(form.File1->item(1)->text(), "B_77_2.bmp2");
-  EXPECT_FALSE(std::filesystem::exists(d + "/B_77_2.bmp2"));
-  EXPECT_FALSE(std::filesystem::exists(d + "/a_12_1_x.bmp2"));
-  EXPECT_TRUE(std::filesystem::exists(d + "/notes.txt"));
-  EXPECT_TRUE(form.Timer1->isActive());
-  EXPECT_FALSE(form.Picture1->surface().a_une_image());
 }

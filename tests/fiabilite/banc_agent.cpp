@@ -58,7 +58,8 @@ std::string message_fatal(int numero, const std::string& description) {
   return "agent_impression : Erreur " + std::to_string(numero) + " : " + description;
 }
 
-banc_agent::banc_agent() : repertoire_(repertoire_temporaire()) {
+banc_agent::banc_agent(const std::vector<std::string>& directives)
+    : serveur(directives), repertoire_(repertoire_temporaire()) {
   serveur.ajoute_file(file_agent, description_file_agent);
   fs::create_directory(dossier());
 }

@@ -41,7 +41,8 @@ std::string message_fatal(int numero, const std::string& description);
 
 class banc_agent {
 public:
-  banc_agent();
+  // `directives`: extra lines for the scheduler's configuration.
+  explicit banc_agent(const std::vector<std::string>& directives = {});
   ~banc_agent();
   banc_agent(const banc_agent&) = delete;
   banc_agent& operator=(const banc_agent&) = delete;

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <fstream>
+
 #include "tests/fiabilite/banc_agent.h"
+#include "tests/support/bmp_essai.h"
 
 using namespace agent::essai;
 
@@ -31,11 +35,41 @@ TEST(PanneServeur, SchedulerGoneAtTheTickIsAnErrorAndTheJobStays) {
                                                      banc.serveur.socket().string() + " ne répond pas"));
 }
 
-TEST(PanneServeur, HungSchedulerIsAnErrorWithinTheTimeoutNotAFrozenAgent) {
+TEST(PanneServeur, SchedulerHungAtTheTickIsAnErrorWithinTheTimeoutNotAFrozenAgent) {
   banc_agent banc;
   banc.depose(job, bmp_essai());
   banc.lance();
   banc.serveur.suspend();  // its socket still accepts connections; nothing answers
+  echec_sans_impression(banc, message_fatal(482, "Erreur d'imprimante : la liste des imprimantes est indisponible "
+                                                 ": pas de réponse en 5000 ms"));
+  banc.serveur.reprend();
+  EXPECT_TRUE(banc.serveur.travaux().empty());
+}
+
+TEST(PanneServeur, SchedulerHungWhileAJobPrintsIsAnErrorWithinTheTimeout) {
+  // Every request in the scheduler's access log, so that the test knows where the agent stands.
+  banc_agent banc({"AccessLogLevel all"});
+  // Long enough to draw that the scheduler stops between the opening of the page and its end.
+  QImage grande(2400, 1600, QImage::Format_RGB32);
+  grande.fill(Qt::white);
+  for (int y = 0; y < grande.height(); y += 2)
+    for (int x = 0; x < grande.width(); x += 2) grande.setPixel(x, y, qRgb(0, 0, 255));
+  banc.depose(job, ecrit_bmp(grande, 24));
+  const auto lectures = [&] {
+    std::ifstream journal(banc.serveur.dossier() / "access_log");
+    int n = 0;
+    for (std::string ligne; std::getline(journal, ligne);) n += ligne.find("Get-Printer-Attributes") != std::string::npos;
+    return n;
+  };
+  const int avant = lectures();  // the queue's own set-up
+  banc.lance();
+
+  // The copies are checked against the queue's capabilities, then the first dot reads them again
+  // to size the page: at the second reading the agent is inside the raster.
+  ASSERT_TRUE(attend_que([&] { return lectures() >= avant + 2; }, attente_agent)) << banc.agent().erreurs();
+  banc.serveur.suspend();
+
+  // The end of the document, the page's submission, meets the hung scheduler.
   echec_sans_impression(banc, message_fatal(482, "Erreur d'imprimante : la liste des imprimantes est indisponible "
                                                  ": pas de réponse en 5000 ms"));
   banc.serveur.reprend();

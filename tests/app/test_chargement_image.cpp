@@ -135,6 +135,22 @@ TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
   EXPECT_EQ(echec(dossier.path().toStdString() + "/absent_a_1.bmp2"), code_erreur::fichier_introuvable);
 }
 
+TEST_F(ChargementImage, APixelOffsetPointingIntoTheHeaderDoesNotHideACut) {
+  // Some writers leave the pixel offset at 0. The decoder then takes the pixels from just after
+  // the header, so a file short of up to a header's length was taken for whole and printed with
+  // rows of whatever memory held.
+  const QImage image = image_de_reference().scaled(8, 4);
+  QByteArray bmp = ecrit_bmp(image, 24);
+  for (int i = 10; i < 14; ++i) bmp[i] = 0;
+  surface_apercu surface(1297, 943);
+  surface.charge(fichier("o_o_1.bmp2", bmp));
+  compare(surface, image, "décalage nul");
+  for (int coupe : {1, 24, 54}) {
+    EXPECT_EQ(echec(fichier("o_o_2.bmp2", bmp.chopped(coupe))), code_erreur::image_incorrecte) << coupe;
+    EXPECT_NE(dernier_message.find("tronquées"), std::string::npos) << dernier_message;
+  }
+}
+
 TEST_F(ChargementImage, HugeHeaderIsRefusedBeforeAllocating) {
   QByteArray bombe = ecrit_bmp(QImage(1, 1, QImage::Format_RGB32), 24).left(54);
   for (int decalage : {18, 22}) {  // width and height: 60000

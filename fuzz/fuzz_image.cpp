@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "app/surface_apercu.h"
 #include "core/erreur.h"
@@ -29,6 +32,11 @@ struct suivi_muet : agent::suivi_trame {
 std::string chemin_essai;
 
 }  // namespace
+
+// Fresh allocations keep whatever the memory held before instead of a fixed filling byte, so that
+// a decoder that leaves pixels unset gives a different picture from one load to the next. The
+// decoders are not instrumented: comparing two loads is how such pixels show.
+extern "C" const char* __asan_default_options() { return "max_malloc_fill_size=0"; }
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   // Image format plugins (GIF) are found through the application's library paths.
@@ -54,6 +62,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     return 0;
   } catch (const std::bad_alloc&) {
     return 0;  // the window reports it as "Mémoire insuffisante"
+  }
+  {
+    // Memory released in between, and its content scrambled, is what the second load may get.
+    std::vector<std::unique_ptr<uint8_t[]>> bruit;
+    for (size_t taille = 64; taille <= (size_t{1} << 20); taille *= 2) {
+      bruit.emplace_back(new uint8_t[taille]);
+      std::memset(bruit.back().get(), static_cast<int>(taille / 64 % 251), taille);
+    }
+  }
+  agent::surface_apercu encore(1297, 943);
+  encore.charge(chemin_essai);
+  if (encore.image() != surface.image()) {
+    std::fprintf(stderr, "fuzz_image : deux chargements du même fichier diffèrent (pixels non définis)\n");
+    std::abort();
   }
   const QSize page = agent::pixels_page({QPageSize(QPageSize::A4), 300});
   agent::fuzz::imprimante_grille imprimante(page.width(), page.height());

@@ -83,6 +83,29 @@ QByteArray bmp_rle8() {
   return octets + donnees;
 }
 
+// 4 bits run-length encoded, 3 × 2, palette red and white.
+QByteArray bmp_rle4() {
+  const QByteArray donnees("\x02\x00\x01\x11\x00\x00\x00\x03\x10\x10\x00\x00\x00\x01", 14);
+  QByteArray octets("BM");
+  const uint32_t debut = 14 + 40 + 8;
+  ajoute_le(octets, debut + static_cast<uint32_t>(donnees.size()), 4);
+  ajoute_le(octets, 0, 4);
+  ajoute_le(octets, debut, 4);
+  for (uint32_t champ : {40u, 3u, 2u}) ajoute_le(octets, champ, 4);
+  ajoute_le(octets, 1, 2);
+  ajoute_le(octets, 4, 2);
+  for (uint32_t champ : {2u, static_cast<uint32_t>(donnees.size()), 2835u, 2835u, 2u, 0u}) ajoute_le(octets, champ, 4);
+  ajoute_le(octets, 0x000000FF, 4);
+  ajoute_le(octets, 0x00FFFFFF, 4);
+  return octets + donnees;
+}
+
+// Some writers leave the pixel offset at 0.
+QByteArray sans_decalage(QByteArray octets) {
+  for (int i = 10; i < 14; ++i) octets[i] = 0;
+  return octets;
+}
+
 // 16 bits with 5-6-5 bit fields, 2 × 1: pure red then pure green.
 QByteArray bmp_565() {
   QByteArray octets("BM");
@@ -154,6 +177,8 @@ int main(int argc, char** argv) {
       {"bmp32_alpha", ecrit_bmp(image, 32, false, true)},
       {"bmp_os2", bmp_os2()},
       {"bmp_rle8", bmp_rle8()},
+      {"bmp_rle4", bmp_rle4()},
+      {"bmp24_sans_decalage", sans_decalage(ecrit_bmp(opaque, 24))},
       {"bmp_565", bmp_565()},
       {"bmp24_tronque", ecrit_bmp(opaque, 24).chopped(7)},
       {"bmp_entete_seul", ecrit_bmp(opaque, 24).left(54)},

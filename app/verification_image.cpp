@@ -75,7 +75,9 @@ void verifie_bmp(QIODevice& fichier, const std::string& chemin) {
     verifie_rle(fichier, entete, chemin);
 }
 
-// Walks the GIF blocks up to the trailer; a file that ends before it is cut short.
+// Walks the GIF blocks up to the trailer; a file that ends before it is cut short. The first
+// picture must also cover its whole screen unless it is transparent: the decoder paints the rest
+// with a palette entry it may not have read yet, that is with whatever memory held.
 void verifie_gif(QIODevice& fichier, const std::string& chemin) {
   const QByteArray octets = fichier.readAll();
   const int fin = static_cast<int>(octets.size());
@@ -83,17 +85,29 @@ void verifie_gif(QIODevice& fichier, const std::string& chemin) {
     if (position >= fin) tronque(chemin, "données GIF tronquées");
     return static_cast<uint8_t>(octets[position]);
   };
+  auto mot = [&](int position) { return octet(position) | octet(position + 1) << 8; };
   auto saute_sous_blocs = [&](int position) {
     for (uint8_t taille; (taille = octet(position)) != 0;) position += taille + 1;
     return position + 1;
   };
+  const int largeur_ecran = mot(6), hauteur_ecran = mot(8);
   const uint8_t ecran = octet(10);
   int position = 13 + ((ecran & 0x80) ? 3 << ((ecran & 7) + 1) : 0);
+  bool transparente = false, premiere = true;
   for (;;) {
     switch (octet(position)) {
       case 0x3B: return;
-      case 0x21: position = saute_sous_blocs(position + 2); break;
+      case 0x21:
+        // The graphic control block says whether the next picture has a transparent colour.
+        if (octet(position + 1) == 0xF9 && octet(position + 2) >= 1) transparente = octet(position + 3) & 1;
+        position = saute_sous_blocs(position + 2);
+        break;
       case 0x2C: {
+        const bool couvre = mot(position + 1) == 0 && mot(position + 3) == 0 &&
+                            mot(position + 5) >= largeur_ecran && mot(position + 7) >= hauteur_ecran;
+        if (premiere && !couvre && !transparente)
+          tronque(chemin, "image GIF qui ne couvre pas tout son écran, sans transparence");
+        premiere = false;
         const uint8_t image = octet(position + 9);
         position += 10 + ((image & 0x80) ? 3 << ((image & 7) + 1) : 0);
         position = saute_sous_blocs(position + 1);

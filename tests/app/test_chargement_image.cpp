@@ -141,6 +141,23 @@ TEST_F(ChargementImage, GifLoadsAndACutGifIsRefused) {
   EXPECT_EQ(echec(fichier("g_g_2.bmp2", gif.left(gif.size() - 3))), code_erreur::image_incorrecte);
 }
 
+TEST_F(ChargementImage, GifPictureLeavingPartOfItsScreenOpaqueAndUnsetIsRefused) {
+  // A 2 × 1 screen, a 1 × 1 picture with its own two-colour palette: blue, red.
+  const QByteArray debut = QByteArray::fromHex("474946383961" "02000100" "800000" "ff0000" "0000ff");
+  const QByteArray image = QByteArray::fromHex("2c" "00000000" "01000100" "80" "0000ff" "ff0000" "02" "024401" "00");
+  const QByteArray fin = QByteArray::fromHex("3b");
+  // The decoder fills the rest of the screen from a palette it has not read yet: memory as it was.
+  EXPECT_EQ(echec(fichier("g_p_1.bmp2", debut + image + fin)), code_erreur::image_incorrecte);
+  EXPECT_NE(dernier_message.find("ne couvre pas"), std::string::npos) << dernier_message;
+
+  // Declared transparent, the rest of the screen is: laid over white, it prints nothing.
+  const QByteArray transparence = QByteArray::fromHex("21f904" "01" "0000" "01" "00");
+  surface_apercu surface(1297, 943);
+  surface.charge(fichier("g_p_2.bmp2", debut + transparence + image + fin));
+  EXPECT_EQ(surface.lit_pixel(0, 0), bleu);
+  EXPECT_EQ(surface.lit_pixel(1, 0), 0xFFFFFFu);
+}
+
 TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
   const QByteArray bmp = ecrit_bmp(image_de_reference().scaled(70, 20), 24);
   EXPECT_EQ(echec(fichier("cut_a_1.bmp2", bmp.left(bmp.size() * 9 / 10))), code_erreur::image_incorrecte);

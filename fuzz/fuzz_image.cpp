@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     return 0;  // the window reports it as "Mémoire insuffisante"
   }
   {
-    // Memory released in between, and its content scrambled, is what the second load may get.
+    // Scrambled memory goes back to the allocator (after its quarantine), so that what fresh
+    // allocations hold keeps changing from one load to the next.
     std::vector<std::unique_ptr<uint8_t[]>> bruit;
     for (size_t taille = 64; taille <= (size_t{1} << 20); taille *= 2) {
       bruit.emplace_back(new uint8_t[taille]);

@@ -1,5 +1,6 @@
 #include "app/entete_bmp.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 
@@ -17,10 +18,18 @@ uint32_t lit_le(const QByteArray& octets, int position, int taille) {
 
 }  // namespace
 
+int64_t entete_bmp::debut_donnees() const {
+  // The decoder never takes more than 256 palette entries; it refuses the picture beyond that.
+  const int64_t entrees = bits > 8 ? 0 : std::min<int64_t>(couleurs ? couleurs : int64_t{1} << bits, 256);
+  const int64_t palette = entrees * (taille_entete == 12 ? 3 : 4);
+  const int64_t masques_a_part = taille_entete == 40 && (compression == 3 || compression == 6) ? 12 : 0;
+  return std::max(debut_pixels, 14 + int64_t{taille_entete} + masques_a_part + palette);
+}
+
 int64_t entete_bmp::taille_attendue() const {
-  if (compression == 1 || compression == 2) return debut_pixels + taille_donnees;  // run-length
+  if (compression == 1 || compression == 2) return debut_donnees() + taille_donnees;  // run-length
   const int64_t octets_par_ligne = (std::abs(largeur) * bits + 31) / 32 * 4;
-  return debut_pixels + octets_par_ligne * std::abs(hauteur);
+  return debut_donnees() + octets_par_ligne * std::abs(hauteur);
 }
 
 entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
@@ -33,8 +42,8 @@ entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
 
   entete_bmp e;
   e.debut_pixels = lit_le(octets, 10, 4);
-  const uint32_t taille_entete = lit_le(octets, 14, 4);
-  if (taille_entete == 12) {  // the oldest header: 16-bit sizes, palette only
+  e.taille_entete = lit_le(octets, 14, 4);
+  if (e.taille_entete == 12) {  // the oldest header: 16-bit sizes, palette only
     e.largeur = static_cast<int16_t>(lit_le(octets, 18, 2));
     e.hauteur = static_cast<int16_t>(lit_le(octets, 20, 2));
     e.bits = lit_le(octets, 24, 2);
@@ -46,6 +55,7 @@ entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
   e.bits = lit_le(octets, 28, 2);
   e.compression = lit_le(octets, 30, 4);
   e.taille_donnees = lit_le(octets, 34, 4);
+  e.couleurs = lit_le(octets, 46, 4);
   if (e.compression == 3 || e.compression == 6) {
     // The masks follow a 40-byte header, or sit inside a longer one at the same place.
     if (octets.size() < 66) throw incomplet();

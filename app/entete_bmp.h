@@ -11,13 +11,19 @@
 namespace agent {
 
 struct entete_bmp {
-  int64_t debut_pixels = 0;
+  int64_t debut_pixels = 0;            // as the file header says
+  uint32_t taille_entete = 0;          // 12 for the oldest header, 40 and more for the others
   int64_t largeur = 0, hauteur = 0;  // hauteur < 0: rows stored top-down
   uint32_t bits = 0;
   uint32_t compression = 0;            // 0 plain, 1 and 2 run-length, 3 and 6 bit fields
   uint32_t taille_donnees = 0;
+  uint32_t couleurs = 0;               // palette entries; 0: as many as the depth allows
   std::array<uint32_t, 3> masques{};   // red, green, blue, for 16 and 32 bits
 
+  // Where the pixels start: the offset the file header gives, but never inside the headers, the
+  // masks or the palette. A writer may leave that offset at 0; the decoder then reads the pixels
+  // from after the palette, and a file cut short must be measured from there.
+  int64_t debut_donnees() const;
   // File size the header promises.
   int64_t taille_attendue() const;
 };

@@ -16,7 +16,8 @@ constexpr int64_t pixels_image_max = int64_t{7016} * 9921;
 // A picture larger than that is refused before anything is allocated for it.
 void verifie_dimensions(int64_t largeur, int64_t hauteur, const std::string& chemin);
 
-// Throws "Image incorrecte" naming `chemin` when the bitmap or GIF in `fichier` is cut short.
+// Throws "Image incorrecte" naming `chemin` when the bitmap or GIF in `fichier` is cut short, or
+// when a run-length bitmap's data leaves pixels unset.
 // `format` is the decoder Qt chose ("bmp", "gif", "png"); PNG checks itself. Leaves the device
 // where it found it.
 void verifie_image_complete(QIODevice& fichier, const QByteArray& format, const std::string& chemin);

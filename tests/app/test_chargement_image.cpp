@@ -28,6 +28,34 @@ QImage image_de_reference() {
   return image;
 }
 
+// A run-length bitmap (8 or 4 bits a pixel) of 4 × 2 pixels; palette: white, red, black.
+QByteArray bmp_rle(int bits, const QByteArray& donnees, uint32_t taille_donnees) {
+  QByteArray octets("BM");
+  const auto le = [&](uint32_t valeur, int taille) {
+    for (int i = 0; i < taille; ++i) octets.append(static_cast<char>((valeur >> (8 * i)) & 0xFF));
+  };
+  const uint32_t debut = 14 + 40 + 3 * 4;
+  le(debut + static_cast<uint32_t>(donnees.size()), 4);
+  le(0, 4);
+  le(debut, 4);
+  for (uint32_t champ : {40u, 4u, 2u}) le(champ, 4);
+  le(1, 2);
+  le(static_cast<uint32_t>(bits), 2);
+  for (uint32_t champ : {bits == 8 ? 1u : 2u, taille_donnees, 2835u, 2835u, 3u, 0u}) le(champ, 4);
+  for (uint32_t couleur : {0xFFFFFFu, 0xFF0000u, 0x000000u}) le(couleur, 4);  // 0x00RRGGBB
+  return octets + donnees;
+}
+
+// What the complete streams below draw: top row black, white, red, black; bottom row all red.
+QImage image_rle() {
+  QImage image(4, 2, QImage::Format_RGB32);
+  image.fill(qRgb(255, 0, 0));
+  image.setPixel(0, 0, qRgb(0, 0, 0));
+  image.setPixel(1, 0, qRgb(255, 255, 255));
+  image.setPixel(3, 0, qRgb(0, 0, 0));
+  return image;
+}
+
 uint32_t bgr(QRgb c) { return static_cast<uint32_t>(qRed(c) | qGreen(c) << 8 | qBlue(c) << 16); }
 
 class ChargementImage : public testing::Test {
@@ -113,6 +141,23 @@ TEST_F(ChargementImage, GifLoadsAndACutGifIsRefused) {
   EXPECT_EQ(echec(fichier("g_g_2.bmp2", gif.left(gif.size() - 3))), code_erreur::image_incorrecte);
 }
 
+TEST_F(ChargementImage, GifPictureLeavingPartOfItsScreenOpaqueAndUnsetIsRefused) {
+  // A 2 × 1 screen, a 1 × 1 picture with its own two-colour palette: blue, red.
+  const QByteArray debut = QByteArray::fromHex("474946383961" "02000100" "800000" "ff0000" "0000ff");
+  const QByteArray image = QByteArray::fromHex("2c" "00000000" "01000100" "80" "0000ff" "ff0000" "02" "024401" "00");
+  const QByteArray fin = QByteArray::fromHex("3b");
+  // The decoder fills the rest of the screen from a palette it has not read yet: memory as it was.
+  EXPECT_EQ(echec(fichier("g_p_1.bmp2", debut + image + fin)), code_erreur::image_incorrecte);
+  EXPECT_NE(dernier_message.find("ne couvre pas"), std::string::npos) << dernier_message;
+
+  // Declared transparent, the rest of the screen is: laid over white, it prints nothing.
+  const QByteArray transparence = QByteArray::fromHex("21f904" "01" "0000" "01" "00");
+  surface_apercu surface(1297, 943);
+  surface.charge(fichier("g_p_2.bmp2", debut + transparence + image + fin));
+  EXPECT_EQ(surface.lit_pixel(0, 0), bleu);
+  EXPECT_EQ(surface.lit_pixel(1, 0), 0xFFFFFFu);
+}
+
 TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
   const QByteArray bmp = ecrit_bmp(image_de_reference().scaled(70, 20), 24);
   EXPECT_EQ(echec(fichier("cut_a_1.bmp2", bmp.left(bmp.size() * 9 / 10))), code_erreur::image_incorrecte);
@@ -133,6 +178,59 @@ TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
   image_de_reference().save(&tampon_jpeg, "JPEG");
   EXPECT_EQ(echec(fichier("j_j_1.bmp2", jpeg)), code_erreur::image_incorrecte);
   EXPECT_EQ(echec(dossier.path().toStdString() + "/absent_a_1.bmp2"), code_erreur::fichier_introuvable);
+}
+
+TEST_F(ChargementImage, APixelOffsetPointingIntoTheHeaderDoesNotHideACut) {
+  // Some writers leave the pixel offset at 0. The decoder then takes the pixels from just after
+  // the header, so a file short of up to a header's length was taken for whole and printed with
+  // rows of whatever memory held.
+  const QImage image = image_de_reference().scaled(8, 4);
+  QByteArray bmp = ecrit_bmp(image, 24);
+  for (int i = 10; i < 14; ++i) bmp[i] = 0;
+  surface_apercu surface(1297, 943);
+  surface.charge(fichier("o_o_1.bmp2", bmp));
+  compare(surface, image, "décalage nul");
+  for (int coupe : {1, 24, 54}) {
+    EXPECT_EQ(echec(fichier("o_o_2.bmp2", bmp.chopped(coupe))), code_erreur::image_incorrecte) << coupe;
+    EXPECT_NE(dernier_message.find("tronquées"), std::string::npos) << dernier_message;
+  }
+}
+
+TEST_F(ChargementImage, RunLengthBitmapsMustSetEveryPixel) {
+  // Rows bottom first. Runs: a count and a value; escapes: 00 00 end of row, 00 01 end of
+  // picture, 00 02 dx dy a jump, 00 n followed by n values padded to an even number of bytes.
+  const QByteArray rle8 = QByteArray::fromHex("0401" "0000" "0102" "0003000102" "00" "0000" "0001");
+  const QByteArray rle4 = QByteArray::fromHex("0411" "0000" "0120" "00030120" "0000" "0001");
+  const auto taille = [](const QByteArray& d) { return static_cast<uint32_t>(d.size()); };
+  for (const auto& [bits, donnees] : {std::pair{8, rle8}, std::pair{4, rle4}}) {
+    surface_apercu surface(1297, 943);
+    surface.charge(fichier("r_r_1.bmp2", bmp_rle(bits, donnees, taille(donnees))));
+    compare(surface, image_rle(), "RLE" + std::to_string(bits));
+  }
+
+  // The decoder leaves any pixel the stream does not set as whatever memory held, and says
+  // nothing: each of these printed it.
+  struct cas_rle {
+    std::string cas;
+    QByteArray octets;
+    std::string message;
+  };
+  const std::string non_definis = "données RLE incomplètes : pixels non définis";
+  const std::vector<cas_rle> refuses = {
+      {"fin d'image après une ligne", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0001"), 6), non_definis},
+      {"taille des données nulle, flux coupé", bmp_rle(8, rle8.left(8), 0), non_definis},
+      {"ligne finie trop tôt", bmp_rle(8, QByteArray::fromHex("0201" "0000" "0402" "0000" "0001"), 10), non_definis},
+      {"saut", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0102" "00020200" "0102" "0000" "0001"), 16),
+       non_definis},
+      {"4 bits, flux coupé", bmp_rle(4, rle4.left(6), 0), non_definis},
+      // Decoders disagree on such a run; the one at hand writes it over the row drawn before.
+      {"série au-delà de la ligne", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0502" "0000" "0001"), 10),
+       "données RLE incorrectes : série au-delà de la ligne"},
+  };
+  for (const auto& [cas, octets, message] : refuses) {
+    EXPECT_EQ(echec(fichier("r_r_2.bmp2", octets)), code_erreur::image_incorrecte) << cas;
+    EXPECT_NE(dernier_message.find(message), std::string::npos) << cas << " : " << dernier_message;
+  }
 }
 
 TEST_F(ChargementImage, HugeHeaderIsRefusedBeforeAllocating) {

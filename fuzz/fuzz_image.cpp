@@ -1,0 +1,89 @@
+// Any bytes a job file may hold go the way the agent prints them: loaded from a file into the
+// preview surface, read by the raster row by row, and laid as dots on an A4 page at 300 dpi. A
+// file the agent cannot take must end as its own error, never as a crash or undefined behaviour.
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QPageSize>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/surface_apercu.h"
+#include "core/erreur.h"
+#include "fuzz/imprimante_grille.h"
+#include "printing/page_pdf.h"
+#include "printing/trame_points.h"
+
+namespace {
+
+struct suivi_muet : agent::suivi_trame {
+  void laisse_evenements() override {}
+  void fixe_titre(const std::string&) override {}
+};
+
+// The loader reads files, as the agent does: one temporary file, rewritten for every input.
+std::string chemin_essai;
+
+}  // namespace
+
+// Fresh allocations keep whatever the memory held before instead of a fixed filling byte, so that
+// a decoder that leaves pixels unset gives a different picture from one load to the next. The
+// decoders are not instrumented: comparing two loads is how such pixels show.
+extern "C" const char* __asan_default_options() { return "max_malloc_fill_size=0"; }
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  // Image format plugins (GIF) are found through the application's library paths.
+  static QCoreApplication application(*argc, *argv);
+  char modele[] = "/tmp/fuzz_image_XXXXXX";
+  const int descripteur = mkstemp(modele);
+  if (descripteur < 0) std::abort();
+  ::close(descripteur);
+  chemin_essai = modele;
+  std::atexit([] { ::unlink(chemin_essai.c_str()); });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
+  std::FILE* fichier = std::fopen(chemin_essai.c_str(), "wb");
+  if (!fichier || std::fwrite(donnees, 1, taille, fichier) != taille || std::fclose(fichier) != 0) std::abort();
+
+  // The window's preview surface, at the size it has without a picture.
+  agent::surface_apercu surface(1297, 943);
+  try {
+    surface.charge(chemin_essai);
+  } catch (const agent::erreur&) {
+    return 0;
+  } catch (const std::bad_alloc&) {
+    return 0;  // the window reports it as "Mémoire insuffisante"
+  }
+  {
+    // Scrambled memory goes back to the allocator (after its quarantine), so that what fresh
+    // allocations hold keeps changing from one load to the next.
+    std::vector<std::unique_ptr<uint8_t[]>> bruit;
+    for (size_t taille = 64; taille <= (size_t{1} << 20); taille *= 2) {
+      bruit.emplace_back(new uint8_t[taille]);
+      std::memset(bruit.back().get(), static_cast<int>(taille / 64 % 251), taille);
+    }
+  }
+  agent::surface_apercu encore(1297, 943);
+  encore.charge(chemin_essai);
+  if (encore.image() != surface.image()) {
+    std::fprintf(stderr, "fuzz_image : deux chargements du même fichier diffèrent (pixels non définis)\n");
+    std::abort();
+  }
+  const QSize page = agent::pixels_page({QPageSize(QPageSize::A4), 300});
+  agent::fuzz::imprimante_grille imprimante(page.width(), page.height());
+  suivi_muet suivi;
+  try {
+    agent::trame_points(surface, imprimante, suivi);
+  } catch (const agent::erreur&) {
+  }
+  return 0;
+}

@@ -1,0 +1,105 @@
+#include "tests/fiabilite/banc_agent.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "tests/support/bmp_essai.h"
+
+namespace agent::essai {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::string> ligne_de_commande = {"QLS-4100", "Xe", "drivers", "standard"};
+
+fs::path repertoire_temporaire() {
+  std::string modele = (fs::temp_directory_path() / "agent_fiabilite_XXXXXX").string();
+  if (!mkdtemp(modele.data())) throw std::runtime_error("mkdtemp : " + std::string(std::strerror(errno)));
+  // Traversable by everyone: some cases run the agent as an unprivileged user.
+  fs::permissions(modele, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+  return modele;
+}
+
+}  // namespace
+
+QImage image_essai() {
+  QImage image(3, 2, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  image.setPixel(0, 0, qRgb(255, 0, 0));
+  image.setPixel(2, 1, qRgb(0, 0, 0));
+  return image;
+}
+
+std::map<std::pair<int, int>, uint32_t> points_image_essai() {
+  // The margin is 60 across and 20 down; black gets a companion dot one pixel to its left.
+  return {{{60, 20}, 0xFF0000}, {{61, 21}, 0x000000}, {{62, 21}, 0x000000}};
+}
+
+QByteArray bmp_essai() { return ecrit_bmp(image_essai(), 24); }
+
+std::map<std::pair<int, int>, uint32_t> points_page(const QByteArray& pdf) {
+  const QImage page = rasterise_pdf(pdf, 300);
+  std::map<std::pair<int, int>, uint32_t> points;
+  for (int y = 0; y < page.height(); ++y) {
+    const auto* ligne = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+    for (int x = 0; x < page.width(); ++x)
+      if ((ligne[x] & 0xFFFFFF) != 0xFFFFFF) points[{x, y}] = ligne[x] & 0xFFFFFF;
+  }
+  return points;
+}
+
+std::string message_fatal(int numero, const std::string& description) {
+  return "agent_impression : Erreur " + std::to_string(numero) + " : " + description;
+}
+
+banc_agent::banc_agent(const std::vector<std::string>& directives)
+    : serveur(directives), repertoire_(repertoire_temporaire()) {
+  serveur.ajoute_file(file_agent, description_file_agent);
+  fs::create_directory(dossier());
+}
+
+banc_agent::~banc_agent() {
+  agent_.reset();
+  std::error_code ignore;
+  fs::remove_all(repertoire_, ignore);
+}
+
+void banc_agent::depose(const std::string& nom, const QByteArray& contenu) const {
+  ecrit_fichier((dossier() / nom).string(), contenu);
+}
+
+std::vector<std::string> banc_agent::restants() const {
+  std::vector<std::string> noms;
+  std::error_code ec;
+  for (fs::directory_iterator it(dossier(), ec), fin; !ec && it != fin; it.increment(ec))
+    noms.push_back(it->path().filename().string());
+  std::sort(noms.begin(), noms.end());
+  return noms;
+}
+
+bool banc_agent::attend_restants(const std::vector<std::string>& noms) const {
+  return attend_que([&] { return restants() == noms; }, attente_agent);
+}
+
+void banc_agent::lance(bool sans_privilege) {
+  if (!sans_privilege || geteuid() != 0) {
+    agent_ = std::make_unique<agent_en_cours>(repertoire_, ligne_de_commande);
+    return;
+  }
+  // The build folder may be out of the user's reach: a copy of the binary next to the case.
+  const fs::path copie = repertoire_ / "agent_impression_essai";
+  fs::copy_file(AGENT_BINAIRE_ESSAI, copie, fs::copy_options::overwrite_existing);
+  fs::permissions(copie, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+  std::vector<std::string> arguments = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", copie.string()};
+  arguments.insert(arguments.end(), ligne_de_commande.begin(), ligne_de_commande.end());
+  agent_ = std::make_unique<agent_en_cours>("/usr/bin/setpriv", repertoire_, arguments, false);
+}
+
+}  // namespace agent::essai

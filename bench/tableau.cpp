@@ -53,6 +53,16 @@ bool tableau_resultats::ReportContext(const Context&) { return true; }
 void tableau_resultats::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     const std::string nom = run.run_name.function_name;
+    const auto parties = morceaux(nom);
+    if (parties.size() == 3) {
+      const std::pair<std::string, std::string> ligne{parties[1], parties[2]};
+      if (std::find(lignes_.begin(), lignes_.end(), ligne) == lignes_.end()) lignes_.push_back(ligne);
+    }
+    if (run.error_occurred && run.error_message.rfind(prefixe_non_mesure, 0) == 0) {
+      non_mesures_.insert(nom);
+      std::cerr << "  " << nom << " : " << run.error_message << std::endl;
+      continue;
+    }
     if (run.error_occurred) {
       erreurs_ = true;
       std::cerr << "  " << nom << " : ÉCHEC : " << run.error_message << std::endl;
@@ -63,11 +73,6 @@ void tableau_resultats::ReportRuns(const std::vector<Run>& runs) {
     mesure m{en_ms(run.GetAdjustedRealTime(), run.time_unit), {}};
     for (const auto& [cle, compteur] : run.counters) m.compteurs[cle] = compteur.value;
     mesures_[nom] = m;
-    const auto parties = morceaux(nom);
-    if (parties.size() == 3) {
-      const std::pair<std::string, std::string> ligne{parties[1], parties[2]};
-      if (std::find(lignes_.begin(), lignes_.end(), ligne) == lignes_.end()) lignes_.push_back(ligne);
-    }
     std::cerr << "  " << nom << (repetee ? " (médiane)" : "") << " : " << lisible(m.ms) << " ms" << std::endl;
   }
 }
@@ -93,6 +98,8 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende,
     const auto cellule = [](double valeur, const std::string& suffixe = "") {
       return std::isnan(valeur) ? std::string("–") : lisible(valeur) + suffixe;
     };
+    const bool reference_non_mesuree =
+        non_mesures_.count(std::string(mesure_pdf_reference) + "/" + entree + "/" + taille) > 0;
     const mesure* trame = trouve(mesure_trame);
     const mesure* agent = trouve(mesure_pdf_agent);
     const mesure* reference = trouve(mesure_pdf_reference);
@@ -103,7 +110,7 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende,
     const double ms_reference = reference ? reference->ms : std::nan("");
     const double ko_agent = compteur(agent, compteur_octets) / 1024;
     const double ko_reference = compteur(reference, compteur_octets) / 1024;
-    if (!reference) reference_absente = true;
+    if (reference_non_mesuree) reference_absente = true;
     cases.push_back({
         entree,
         taille,
@@ -111,8 +118,8 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende,
         cellule(trame ? pixels / (trame->ms * 1e3) : std::nan("")),
         cellule(ms_agent),
         cellule(ko_agent),
-        reference ? cellule(ms_reference) : "non mesuré¹",
-        reference ? cellule(ko_reference) : "non mesuré¹",
+        reference_non_mesuree ? "non mesuré¹" : cellule(ms_reference),
+        reference_non_mesuree ? "non mesuré¹" : cellule(ko_reference),
         cellule(ms_reference / ms_agent, "×"),
         cellule(ko_reference / ko_agent, "×"),
         cellule(travail ? travail->ms : std::nan("")),

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ inline constexpr const char* compteur_pixels = "pixels";
 inline constexpr const char* compteur_points = "points";
 inline constexpr const char* compteur_octets = "octets_pdf";
 inline constexpr const char* compteur_memoire = "memoire_pointe";
+
+// A benchmark that was deliberately not run reports an error starting with this.
+inline constexpr const char* prefixe_non_mesure = "non mesuré : ";
 
 std::string nom_benchmark(const std::string& mesure, const std::string& entree, QSize taille);
 
@@ -43,6 +47,7 @@ private:
     std::map<std::string, double> compteurs;
   };
   std::map<std::string, mesure> mesures_;   // by benchmark name, without the aggregate suffix
+  std::set<std::string> non_mesures_;        // deliberately not run
   std::vector<std::pair<std::string, std::string>> lignes_;  // input and size, in order
   bool erreurs_ = false;
 };

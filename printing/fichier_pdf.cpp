@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -63,15 +64,33 @@ QByteArray fichier_pdf::termine(int32_t catalogue) {
   return std::move(octets_);
 }
 
-QByteArray comprime(const uint8_t* octets, size_t taille) {
-  uLongf longueur = compressBound(static_cast<uLong>(taille));
-  QByteArray resultat(static_cast<qsizetype>(longueur), Qt::Uninitialized);
-  const int statut = compress2(reinterpret_cast<Bytef*>(resultat.data()), &longueur, octets,
-                               static_cast<uLong>(taille), Z_DEFAULT_COMPRESSION);
-  if (statut == Z_MEM_ERROR) throw erreur(code_erreur::memoire_insuffisante);
-  if (statut != Z_OK) echec_pdf("compression impossible");
-  resultat.truncate(static_cast<qsizetype>(longueur));
+namespace {
+
+QByteArray deflate_avec(const uint8_t* octets, size_t taille, int niveau, int strategie) {
+  z_stream flux{};
+  if (deflateInit2(&flux, niveau, Z_DEFLATED, 15, 8, strategie) != Z_OK) throw erreur(code_erreur::memoire_insuffisante);
+  QByteArray resultat(static_cast<qsizetype>(deflateBound(&flux, static_cast<uLong>(taille))), Qt::Uninitialized);
+  flux.next_in = const_cast<Bytef*>(octets);
+  flux.avail_in = static_cast<uInt>(taille);
+  flux.next_out = reinterpret_cast<Bytef*>(resultat.data());
+  flux.avail_out = static_cast<uInt>(resultat.size());
+  const int statut = deflate(&flux, Z_FINISH);
+  deflateEnd(&flux);
+  if (statut != Z_STREAM_END) echec_pdf("compression impossible");
+  resultat.truncate(static_cast<qsizetype>(flux.total_out));
   return resultat;
+}
+
+}  // namespace
+
+QByteArray comprime(const uint8_t* octets, size_t taille) {
+  if (taille > UINT32_MAX / 2) echec_pdf("bloc trop grand pour être compressé d'un coup");
+  // Runs alone first: they cost little on any data. What they shrink a lot (drawn shapes, with
+  // long runs and rows that repeat) is worth zlib's full search, which also finds the rows above;
+  // what they barely shrink (noise) gains almost nothing from it, for many times the time.
+  QByteArray plages = deflate_avec(octets, taille, 1, Z_RLE);
+  if (static_cast<size_t>(plages.size()) * 3 > taille) return plages;
+  return deflate_avec(octets, taille, Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY);
 }
 
 }  // namespace agent

@@ -32,7 +32,8 @@ private:
   std::vector<int64_t> positions_;  // by object number - 1; -1 while not written
 };
 
-// `octets` compressed with zlib at its default level (the /FlateDecode filter of PDF).
+// `octets` compressed with zlib for the /FlateDecode filter of PDF, at the effort that pays off
+// for them.
 QByteArray comprime(const uint8_t* octets, size_t taille);
 
 }  // namespace agent

@@ -83,13 +83,9 @@ QByteArray deflate_avec(const uint8_t* octets, size_t taille, int niveau, int st
 
 }  // namespace
 
-QByteArray comprime(const uint8_t* octets, size_t taille) {
+QByteArray comprime(const uint8_t* octets, size_t taille, recherche effort) {
   if (taille > UINT32_MAX / 2) echec_pdf("bloc trop grand pour être compressé d'un coup");
-  // Runs alone first: they cost little on any data. What they shrink a lot (drawn shapes, with
-  // long runs and rows that repeat) is worth zlib's full search, which also finds the rows above;
-  // what they barely shrink (noise) gains almost nothing from it, for many times the time.
-  QByteArray plages = deflate_avec(octets, taille, 1, Z_RLE);
-  if (static_cast<size_t>(plages.size()) * 3 > taille) return plages;
+  if (effort == recherche::plages_seules) return deflate_avec(octets, taille, 1, Z_RLE);
   return deflate_avec(octets, taille, Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY);
 }
 

@@ -32,8 +32,11 @@ private:
   std::vector<int64_t> positions_;  // by object number - 1; -1 while not written
 };
 
-// `octets` compressed with zlib for the /FlateDecode filter of PDF, at the effort that pays off
-// for them.
-QByteArray comprime(const uint8_t* octets, size_t taille);
+// How hard zlib looks for repeats. The full search pays off on drawn shapes (long runs, rows that
+// repeat); on noise it gains almost nothing over runs alone, for many times the time.
+enum class recherche { complete, plages_seules };
+
+// `octets` compressed with zlib, for the /FlateDecode filter of PDF.
+QByteArray comprime(const uint8_t* octets, size_t taille, recherche effort = recherche::complete);
 
 }  // namespace agent

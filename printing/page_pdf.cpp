@@ -44,29 +44,39 @@ std::string points(double valeur) {
   return std::string(texte, fin);
 }
 
-// Rows `haut` … `haut + lignes - 1` of the columns of `cadre` into `bande`, two pixels a byte,
-// each row starting on a byte. False when none of them holds a dot.
-bool bande_quatre_bits(const grille_points& grille, const cadre_points& cadre, int32_t haut, int32_t lignes,
-                       std::vector<uint8_t>& bande) {
+struct bande {
+  std::vector<uint8_t> octets;
+  bool encre = false;
+  size_t ruptures = 0;  // bytes that differ from the one before
+};
+
+// Rows `haut` … `haut + lignes - 1` of the columns of `cadre`, two pixels a byte, each row
+// starting on a byte.
+void remplit_bande(const grille_points& grille, const cadre_points& cadre, int32_t haut, int32_t lignes, bande& b) {
   const size_t largeur = static_cast<size_t>(cadre.largeur());
   const size_t par_ligne = (largeur + 1) / 2;
-  bande.resize(par_ligne * static_cast<size_t>(lignes));
-  uint8_t encre = 0;
+  b.octets.resize(par_ligne * static_cast<size_t>(lignes));
+  uint8_t encre = 0, precedent = 0;
+  size_t ruptures = 0;
+  uint8_t* cible = b.octets.data();
   for (int32_t y = 0; y < lignes; ++y) {
     const uint8_t* source = grille.ligne(haut + y).data() + cadre.x0;
-    uint8_t* cible = bande.data() + par_ligne * static_cast<size_t>(y);
-    size_t x = 0;
-    for (; x + 1 < largeur; x += 2) {
-      const uint8_t paire = static_cast<uint8_t>(source[x] << 4 | source[x + 1]);
+    for (size_t x = 0; x < largeur; x += 2) {
+      const uint8_t paire = static_cast<uint8_t>(source[x] << 4 | (x + 1 < largeur ? source[x + 1] : 0));
       *cible++ = paire;
       encre |= paire;
-    }
-    if (x < largeur) {
-      *cible = static_cast<uint8_t>(source[x] << 4);
-      encre |= *cible;
+      ruptures += paire != precedent;
+      precedent = paire;
     }
   }
-  return encre != 0;
+  b.encre = encre != 0;
+  b.ruptures = ruptures;
+}
+
+// Drawn shapes change colour every few bytes at most; a band that changes at every third byte or
+// more is noise, where runs are all there is to find.
+recherche effort_pour(const bande& b) {
+  return b.ruptures * 3 > b.octets.size() ? recherche::plages_seules : recherche::complete;
 }
 
 }  // namespace
@@ -92,12 +102,14 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
                                            std::to_string(cadre.largeur()) +
                                            " /ColorSpace [/Indexed /DeviceRGB 7 " + palette_pdf() +
                                            "] /BitsPerComponent 4 /Height ";
-    std::vector<uint8_t> bande;
+    bande b;
     for (int32_t haut = cadre.y0; haut < cadre.y1; haut += lignes_par_bande) {
       const int32_t lignes = std::min(lignes_par_bande, cadre.y1 - haut);
-      if (!bande_quatre_bits(grille, cadre, haut, lignes, bande)) continue;  // white paper already
+      remplit_bande(grille, cadre, haut, lignes, b);
+      if (!b.encre) continue;  // white paper already
       const int32_t image = pdf.reserve();
-      pdf.ecrit_flux_comprime(image, dictionnaire_image + std::to_string(lignes), comprime(bande.data(), bande.size()));
+      pdf.ecrit_flux_comprime(image, dictionnaire_image + std::to_string(lignes),
+                              comprime(b.octets.data(), b.octets.size(), effort_pour(b)));
       const std::string nom = "/B" + std::to_string(image);
       images += nom + " " + std::to_string(image) + " 0 R ";
       // The image's first row lies at the top of the unit square; PDF's y axis points up.

@@ -44,8 +44,9 @@ const char* const legende =
     "points M : millions de points que la trame envoie à l'imprimante. PDF : de la surface aux octets du "
     "PDF, trame comprise, sans serveur d'impression ; la référence dessine un point QPainter par point "
     "dans un QPdfWriter à la même résolution. Travail complet : fichier BMP sur disque → chargé dans "
-    "l'aperçu de la fenêtre → trame → PDF → accepté par un CUPS privé (médiane). RSS max : un travail "
-    "complet seul dans un processus neuf, démarrage de Qt compris. 300 dpi, 600 dpi pour 4961x7016.";
+    "l'aperçu de la fenêtre → trame → PDF → accepté par un CUPS privé (médiane) ; ns/px : le même, par "
+    "pixel de l'image. RSS max : un travail complet seul dans un processus neuf, démarrage de Qt compris. "
+    "File A4 à 300 dpi, à 600 dpi pour 4961x7016.";
 const char* const note_reference =
     "non mesuré : la référence n'est lancée que jusqu'à 5 millions de points ; au-delà, une page lui "
     "coûte des minutes et des gigaoctets.";

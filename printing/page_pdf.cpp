@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "core/erreur.h"
 #include "printing/couleurs.h"
 #include "printing/fichier_pdf.h"
 
@@ -25,7 +25,7 @@ constexpr double retrait = 1.0 / 16;
 
 // The grid's bytes are already indices into this palette: white, then the seven colours in
 // their order. Each image stores them as they are, four bits a pixel, instead of the colour
-// values: a third of the data before compression, and runs of one colour compress far better.
+// values: a sixth of the data before compression, and runs of one colour compress far better.
 std::string palette_pdf() {
   std::string hex = "<FFFFFF";
   for (uint8_t i = 1; i <= couleurs_imprimables.size(); ++i) {
@@ -38,7 +38,7 @@ std::string palette_pdf() {
 }
 
 // A length in points, in plain decimal (PDF has no exponents).
-std::string points(double valeur) {
+std::string en_points(double valeur) {
   char texte[64];
   const auto fin = std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed).ptr;
   return std::string(texte, fin);
@@ -115,9 +115,9 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
       // The image's first row lies at the top of the unit square; PDF's y axis points up.
       const double largeur = cadre.largeur() - retrait, hauteur = lignes - retrait;
       const double gauche = cadre.x0 + retrait / 2, bas = haut + retrait / 2 + hauteur;
-      dessin += "q " + points(largeur * echelle) + " 0 0 " + points(hauteur * echelle) + " " +
-                points(gauche * echelle) + " " + points(taille_points.height() - bas * echelle) + " cm " + nom +
-                " Do Q\n";
+      dessin += "q " + en_points(largeur * echelle) + " 0 0 " + en_points(hauteur * echelle) + " " +
+                en_points(gauche * echelle) + " " + en_points(taille_points.height() - bas * echelle) + " cm " +
+                nom + " Do Q\n";
     }
   }
   pdf.ecrit_flux_comprime(contenu, "", comprime(reinterpret_cast<const uint8_t*>(dessin.data()), dessin.size()));

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "app/boite_image.h"
+#include "app/registres_avx.h"
 #include "core/erreur.h"
 #include "intake/releve.h"
 
@@ -94,7 +95,10 @@ void Form1::echec_fatal(const erreur& e) {
   QCoreApplication::exit(code_sortie_erreur);
 }
 
-void Form1::laisse_evenements() { QCoreApplication::processEvents(); }
+void Form1::laisse_evenements() {
+  QCoreApplication::processEvents();
+  libere_registres_avx();  // the raster's next row follows at once
+}
 
 void Form1::fixe_titre(const std::string& titre) { setWindowTitle(QString::fromStdString(titre)); }
 

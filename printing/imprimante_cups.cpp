@@ -167,8 +167,26 @@ private:
 
 }  // namespace
 
+struct file_decrite {
+  destination d;
+  format_page format;
+};
+
+namespace {
+
+std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optional<std::string>& file) {
+  auto decrite = std::make_unique<file_decrite>();
+  trouve_destination(c, file, decrite->d);
+  decrite->format = {papier_de(c, decrite->d), resolution_de(c, decrite->d)};
+  return decrite;
+}
+
+}  // namespace
+
 imprimante_cups::imprimante_cups(std::string titre, std::chrono::milliseconds delai)
     : titre_(std::move(titre)), delai_(delai) {}
+
+imprimante_cups::~imprimante_cups() = default;
 
 std::vector<imprimante> imprimante_cups::imprimantes_installees() {
   connexion c(delai_);
@@ -184,16 +202,20 @@ std::vector<imprimante> imprimante_cups::imprimantes_installees() {
   return resultat;
 }
 
-void imprimante_cups::rend_courante(const imprimante& choisie) { choisie_ = choisie.file; }
+void imprimante_cups::rend_courante(const imprimante& choisie) {
+  choisie_ = choisie.file;
+  prochaine_.reset();
+}
 
 void imprimante_cups::fixe_copies(const int16_t& copies) {
   if (copies < 1) {
     throw erreur(code_erreur::valeur_propriete_incorrecte,
                  "nombre de copies " + std::to_string(copies) + " (au moins 1)");
   }
+  prochaine_.reset();
   connexion c(delai_);
-  destination d;
-  trouve_destination(c, choisie_, d);
+  auto decrite = decrit_file(c, choisie_);
+  const destination& d = decrite->d;
   ipp_attribute_t* permises = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "copies");
   if (permises && ippGetValueTag(permises) == IPP_TAG_RANGE) {
     int maximum = 0;
@@ -205,6 +227,7 @@ void imprimante_cups::fixe_copies(const int16_t& copies) {
     }
   }
   copies_ = copies;
+  prochaine_ = std::move(decrite);
 }
 
 void imprimante_cups::fixe_mode_echelle(int16_t mode) {
@@ -223,12 +246,10 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
                  "couleur de point " + std::to_string(couleur) + " hors des sept couleurs imprimables");
   }
   if (!ouvert_) {
-    connexion c(delai_);
-    destination d;
-    trouve_destination(c, choisie_, d);
-    const format_page format{papier_de(c, d), resolution_de(c, d)};
-    const QSize pixels = pixels_page(format);
-    ouvert_.emplace(document{d.dest->name, format, grille_points(pixels.width(), pixels.height())});
+    auto decrite = std::move(prochaine_);
+    if (!decrite) decrite = decrit_file(connexion(delai_), choisie_);
+    const QSize pixels = pixels_page(decrite->format);
+    ouvert_.emplace(document{std::move(decrite), grille_points(pixels.width(), pixels.height())});
   }
   grille_points& grille = ouvert_->grille;
   // Off-page coordinates, however large, are clipped like any dot beyond the paper's edge.
@@ -238,18 +259,19 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
 }
 
 void imprimante_cups::termine_document() {
+  prochaine_.reset();
   // Dots that all fell off the paper leave nothing to print either.
   if (!ouvert_ || ouvert_->grille.vide()) {
     ouvert_.reset();
     return;
   }
-  const std::string file = ouvert_->file;
-  const QByteArray pdf = page_pdf(ouvert_->grille, ouvert_->format);
+  const std::unique_ptr<file_decrite> decrite = std::move(ouvert_->file);
+  const QByteArray pdf = page_pdf(ouvert_->grille, decrite->format);
   ouvert_.reset();  // the grid is no longer needed, and the next dot opens a new document
 
+  const destination& d = decrite->d;
+  const std::string file = d.dest->name;
   connexion c(delai_);
-  destination d;
-  trouve_destination(c, file, d);
   cups_option_t* options = nullptr;
   const int nombre_options = cupsAddIntegerOption("copies", copies_, 0, &options);
   int travail = 0;

@@ -1,22 +1,21 @@
 #include "printing/page_pdf.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
-#include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
 
-#include "core/erreur.h"
 #include "printing/couleurs.h"
+#include "printing/fichier_pdf.h"
 
 namespace agent {
 
 namespace {
 
-// Rows per image. The grid is drawn as a stack of bands so that rendering a whole page never
-// needs the page again as 32-bit colour (and again inside the PDF engine).
+// Rows per image. The page is a stack of bands so that rendering a whole page never needs more
+// than one band besides the grid itself.
 constexpr int32_t lignes_par_bande = 256;
 
 // Rasterisers disagree about an image whose edges fall exactly on pixel boundaries (some paint
@@ -24,14 +23,60 @@ constexpr int32_t lignes_par_bande = 256;
 // inside the pixel it belongs to, and every renderer then fills exactly the covered pixels.
 constexpr double retrait = 1.0 / 16;
 
-std::array<QRgb, 8> palette() {
-  std::array<QRgb, 8> p;
-  p[0] = qRgb(255, 255, 255);
-  for (uint8_t i = 1; i < p.size(); ++i) {
+// The grid's bytes are already indices into this palette: white, then the seven colours in
+// their order. Each image stores them as they are, four bits a pixel, instead of the colour
+// values: a sixth of the data before compression, and runs of one colour compress far better.
+std::string palette_pdf() {
+  std::string hex = "<FFFFFF";
+  for (uint8_t i = 1; i <= couleurs_imprimables.size(); ++i) {
     const uint32_t c = couleur_indice(i);
-    p[i] = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    char octets[8];
+    std::snprintf(octets, sizeof octets, "%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    hex += octets;
   }
-  return p;
+  return hex + ">";
+}
+
+// A length in points, in plain decimal (PDF has no exponents).
+std::string en_points(double valeur) {
+  char texte[64];
+  const auto fin = std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed).ptr;
+  return std::string(texte, fin);
+}
+
+struct bande {
+  std::vector<uint8_t> octets;
+  bool encre = false;
+  size_t ruptures = 0;  // bytes that differ from the one before
+};
+
+// Rows `haut` … `haut + lignes - 1` of the columns of `cadre`, two pixels a byte, each row
+// starting on a byte.
+void remplit_bande(const grille_points& grille, const cadre_points& cadre, int32_t haut, int32_t lignes, bande& b) {
+  const size_t largeur = static_cast<size_t>(cadre.largeur());
+  const size_t par_ligne = (largeur + 1) / 2;
+  b.octets.resize(par_ligne * static_cast<size_t>(lignes));
+  uint8_t encre = 0, precedent = 0;
+  size_t ruptures = 0;
+  uint8_t* cible = b.octets.data();
+  for (int32_t y = 0; y < lignes; ++y) {
+    const uint8_t* source = grille.ligne(haut + y).data() + cadre.x0;
+    for (size_t x = 0; x < largeur; x += 2) {
+      const uint8_t paire = static_cast<uint8_t>(source[x] << 4 | (x + 1 < largeur ? source[x + 1] : 0));
+      *cible++ = paire;
+      encre |= paire;
+      ruptures += paire != precedent;
+      precedent = paire;
+    }
+  }
+  b.encre = encre != 0;
+  b.ruptures = ruptures;
+}
+
+// Drawn shapes change colour every few bytes at most; a band that changes at every third byte or
+// more is noise, where runs are all there is to find.
+recherche effort_pour(const bande& b) {
+  return b.ruptures * 3 > b.octets.size() ? recherche::plages_seules : recherche::complete;
 }
 
 }  // namespace
@@ -45,43 +90,44 @@ QSize pixels_page(const format_page& format) {
 }
 
 QByteArray page_pdf(const grille_points& grille, const format_page& format) {
-  QBuffer tampon;
-  tampon.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter pdf(&tampon);
-    pdf.setResolution(format.resolution);
-    pdf.setPageLayout(QPageLayout(format.taille, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    QPainter peintre;
-    if (!peintre.begin(&pdf)) throw erreur(code_erreur::erreur_imprimante, "la page PDF ne peut pas être produite");
-    // Without this hint the PDF engine stores colour images as JPEG, which shifts the colours.
-    peintre.setRenderHint(QPainter::LosslessImageRendering);
+  const QSize taille_points = format.taille.sizePoints();
+  const double echelle = 72.0 / format.resolution;  // points per device pixel
 
-    if (!grille.vide()) {
-      const cadre_points cadre = grille.cadre();
-      const auto couleurs = palette();
-      for (int32_t haut = cadre.y0; haut < cadre.y1; haut += lignes_par_bande) {
-        const int32_t lignes = std::min(lignes_par_bande, cadre.y1 - haut);
-        QImage bande(cadre.largeur(), lignes, QImage::Format_RGB32);
-        if (bande.isNull()) throw erreur(code_erreur::memoire_insuffisante);
-        bool encre = false;
-        for (int32_t y = 0; y < lignes; ++y) {
-          const auto source = grille.ligne(haut + y).subspan(static_cast<size_t>(cadre.x0),
-                                                             static_cast<size_t>(cadre.largeur()));
-          auto* cible = reinterpret_cast<QRgb*>(bande.scanLine(y));
-          for (uint8_t indice : source) {
-            *cible++ = couleurs[indice];
-            encre |= indice != 0;
-          }
-        }
-        if (!encre) continue;  // white paper already
-        peintre.drawImage(QRectF(cadre.x0 + retrait / 2, haut + retrait / 2, cadre.largeur() - retrait,
-                                 lignes - retrait),
-                          bande);
-      }
+  fichier_pdf pdf;
+  const int32_t catalogue = pdf.reserve(), pages = pdf.reserve(), page = pdf.reserve(), contenu = pdf.reserve();
+  std::string dessin, images;
+  if (!grille.vide()) {
+    const cadre_points cadre = grille.cadre();
+    const std::string dictionnaire_image = "/Type /XObject /Subtype /Image /Width " +
+                                           std::to_string(cadre.largeur()) +
+                                           " /ColorSpace [/Indexed /DeviceRGB 7 " + palette_pdf() +
+                                           "] /BitsPerComponent 4 /Height ";
+    bande b;
+    for (int32_t haut = cadre.y0; haut < cadre.y1; haut += lignes_par_bande) {
+      const int32_t lignes = std::min(lignes_par_bande, cadre.y1 - haut);
+      remplit_bande(grille, cadre, haut, lignes, b);
+      if (!b.encre) continue;  // white paper already
+      const int32_t image = pdf.reserve();
+      pdf.ecrit_flux_comprime(image, dictionnaire_image + std::to_string(lignes),
+                              comprime(b.octets.data(), b.octets.size(), effort_pour(b)));
+      const std::string nom = "/B" + std::to_string(image);
+      images += nom + " " + std::to_string(image) + " 0 R ";
+      // The image's first row lies at the top of the unit square; PDF's y axis points up.
+      const double largeur = cadre.largeur() - retrait, hauteur = lignes - retrait;
+      const double gauche = cadre.x0 + retrait / 2, bas = haut + retrait / 2 + hauteur;
+      dessin += "q " + en_points(largeur * echelle) + " 0 0 " + en_points(hauteur * echelle) + " " +
+                en_points(gauche * echelle) + " " + en_points(taille_points.height() - bas * echelle) + " cm " +
+                nom + " Do Q\n";
     }
-    if (!peintre.end()) throw erreur(code_erreur::erreur_imprimante, "la page PDF ne peut pas être produite");
   }
-  return tampon.buffer();
+  pdf.ecrit_flux_comprime(contenu, "", comprime(reinterpret_cast<const uint8_t*>(dessin.data()), dessin.size()));
+  pdf.ecrit_objet(page, "<< /Type /Page /Parent " + std::to_string(pages) + " 0 R /MediaBox [0 0 " +
+                            std::to_string(taille_points.width()) + " " + std::to_string(taille_points.height()) +
+                            "] /Resources << /XObject << " + images + ">> >> /Contents " +
+                            std::to_string(contenu) + " 0 R >>");
+  pdf.ecrit_objet(pages, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");
+  pdf.ecrit_objet(catalogue, "<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+  return pdf.termine(catalogue);
 }
 
 }  // namespace agent

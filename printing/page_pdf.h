@@ -18,7 +18,8 @@ struct format_page {
 // The page in device pixels, as the PDF's page (whole points) covers it.
 QSize pixels_page(const format_page& format);
 
-// Needs a QGuiApplication. The colours are written losslessly, white where there is no dot.
+// The colours are written losslessly, white where there is no dot: the dots' bounding box as a
+// stack of images whose pixels are palette indices, compressed.
 QByteArray page_pdf(const grille_points& grille, const format_page& format);
 
 }  // namespace agent

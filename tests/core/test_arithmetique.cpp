@@ -20,6 +20,16 @@ TEST(Arrondi, TiesGoToTheEvenNeighbour) {
   EXPECT_EQ(arrondi_pair(-0.4), 0);
 }
 
+TEST(Arrondi, WholeValuesComeBackUnchangedHoweverLarge) {
+  for (double v : {0.0, 60.0, -59.0, 2147483648.0, -9007199254740992.0, 0x1p52 - 1, 0x1p52, 0x1p63, 0x1p64, 1e300})
+    EXPECT_EQ(arrondi_pair(v), v) << v;
+  EXPECT_TRUE(std::signbit(arrondi_pair(-0.0)));
+  EXPECT_EQ(arrondi_pair(0x1p52 - 0.5), 0x1p52);  // the largest ties still go to the even neighbour
+  EXPECT_EQ(arrondi_pair(0x1p51 + 0.5), 0x1p51);
+  EXPECT_TRUE(std::isnan(arrondi_pair(std::nan(""))));
+  EXPECT_EQ(arrondi_pair(HUGE_VAL), HUGE_VAL);
+}
+
 TEST(Arrondi, ResultOutsideTheTypeIsAnOverflow) {
   EXPECT_EQ(arrondi_entier16(32767.4), 32767);
   EXPECT_EQ(arrondi_entier16(-32768.5), -32768);

@@ -1,0 +1,32 @@
+#include "bench/fichier_travail.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "tests/support/bmp_essai.h"
+
+namespace agent::banc {
+
+fichier_travail::fichier_travail() {
+  std::string modele = (std::filesystem::temp_directory_path() / "agent_banc_XXXXXX").string();
+  if (!mkdtemp(modele.data())) throw std::runtime_error("mkdtemp a échoué");
+  dossier_ = modele;
+}
+
+fichier_travail::~fichier_travail() {
+  std::error_code ignore;
+  std::filesystem::remove_all(dossier_, ignore);
+}
+
+void fichier_travail::prepare(sorte_entree sorte, QSize taille) {
+  if (tenue_ && tenue_->first == sorte && tenue_->second == taille) return;
+  surface_.efface();
+  tenue_.reset();
+  // The copy count 1 in the third field, as the job files the agent takes are named.
+  chemin_ = (dossier_ / ("banc_" + nom_entree(sorte) + "_1.bmp2")).string();
+  essai::ecrit_fichier(chemin_, essai::ecrit_bmp(genere_entree(sorte, taille), 24));
+  surface_.charge(chemin_);
+  tenue_.emplace(sorte, taille);
+}
+
+}  // namespace agent::banc

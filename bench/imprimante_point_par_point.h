@@ -1,0 +1,39 @@
+#pragma once
+// The straightforward printer the agent is compared with: every dot becomes one QPainter point
+// of its colour in a QPdfWriter page at the printer's resolution, as the platform's own printing
+// objects would spool it. The bench's baseline only; the agent never prints this way.
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+#include <memory>
+
+#include "printing/page_pdf.h"
+#include "printing/service_imprimante.h"
+
+namespace agent::banc {
+
+class imprimante_point_par_point : public service_imprimante {
+public:
+  explicit imprimante_point_par_point(format_page format);
+  ~imprimante_point_par_point() override;
+
+  std::vector<imprimante> imprimantes_installees() override { return {}; }
+  void rend_courante(const imprimante&) override {}
+  void fixe_copies(const int16_t&) override {}
+  void fixe_mode_echelle(int16_t) override {}
+  void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
+  void termine_document() override;
+
+  const QByteArray& pdf() const { return pdf_; }
+
+private:
+  format_page format_;
+  QBuffer tampon_;
+  std::unique_ptr<QPdfWriter> pdf_writer_;
+  QPainter peintre_;
+  int32_t couleur_courante_ = -1;
+  QByteArray pdf_;
+};
+
+}  // namespace agent::banc

@@ -1,0 +1,221 @@
+// The agent's benchmarks: for each generated input and size, the raster alone, the page from the
+// surface to PDF bytes (the agent's renderer against one QPainter point per dot), the whole job
+// through a private CUPS scheduler, and the peak memory of a whole job in a process of its own.
+// Ends with one table on stdout.
+//
+//   agent_bench [--petit] [options of Google Benchmark]
+//
+// --petit: tiny inputs only, a check that everything still builds and runs.
+// --travail-unique FICHIER IMPRIMANTE: one whole job in this process (for the memory figure).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstring>
+#include <limits>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "bench/entrees.h"
+#include "bench/fichier_travail.h"
+#include "bench/imprimante_comptage.h"
+#include "bench/imprimante_grille.h"
+#include "bench/imprimante_point_par_point.h"
+#include "bench/tableau.h"
+#include "bench/travail_complet.h"
+#include "printing/trame_points.h"
+
+using namespace agent;
+using namespace agent::banc;
+
+namespace {
+
+struct cas {
+  sorte_entree sorte;
+  QSize taille;
+  int resolution;  // of the queue the page goes to: A4 at 300 dpi, or 600 for the largest
+};
+
+// The baseline grows with the dots it draws, in time (about 5 µs a dot) and in memory; beyond
+// this many dots it is not run, and the table says so.
+constexpr int64_t points_reference_max = 5'000'000;
+const char* const legende =
+    "points M : millions de points que la trame envoie à l'imprimante. PDF : de la surface aux octets du "
+    "PDF, trame comprise, sans serveur d'impression ; la référence dessine un point QPainter par point "
+    "dans un QPdfWriter à la même résolution. Travail complet : fichier BMP sur disque → chargé dans "
+    "l'aperçu de la fenêtre → trame → PDF → accepté par un CUPS privé (médiane) ; ns/px : le même, par "
+    "pixel de l'image. RSS max : un travail complet seul dans un processus neuf, démarrage de Qt compris. "
+    "File A4 à 300 dpi, à 600 dpi pour 4961x7016.";
+const char* const note_reference =
+    "non mesuré : la référence n'est lancée que jusqu'à 5 millions de points ; au-delà, une page lui "
+    "coûte des minutes et des gigaoctets.";
+
+// Everything the benchmarks share, alive for the whole run.
+struct materiel {
+  fichier_travail fichier;
+  std::unique_ptr<poste_complet> poste;  // started at the first whole job
+};
+
+format_page format_pour(int resolution) { return {QPageSize(QPageSize::A4), resolution}; }
+
+int64_t pixels_de(QSize taille) { return int64_t{taille.width()} * taille.height(); }
+
+void chrono_trame(benchmark::State& etat, materiel& b, cas c) {
+  b.fichier.prepare(c.sorte, c.taille);
+  imprimante_comptage imprimante;
+  suivi_inerte suivi;
+  for (auto _ : etat) trame_points(b.fichier.surface(), imprimante, suivi);
+  etat.counters[compteur_pixels] = static_cast<double>(pixels_de(c.taille));
+  etat.counters[compteur_points] = static_cast<double>(imprimante.points / static_cast<int64_t>(etat.iterations()));
+}
+
+template <typename imprimante_pdf>
+void chrono_pdf(benchmark::State& etat, materiel& b, cas c, int64_t points_max) {
+  b.fichier.prepare(c.sorte, c.taille);
+  suivi_inerte suivi;
+  imprimante_comptage comptage;
+  trame_points(b.fichier.surface(), comptage, suivi);
+  if (comptage.points > points_max) {
+    etat.SkipWithError((std::string(prefixe_non_mesure) + std::to_string(comptage.points) + " points").c_str());
+    for (auto _ : etat) {
+    }
+    return;
+  }
+  qsizetype octets = 0;
+  for (auto _ : etat) {
+    imprimante_pdf imprimante(format_pour(c.resolution));
+    trame_points(b.fichier.surface(), imprimante, suivi);
+    imprimante.termine_document();
+    octets = imprimante.pdf().size();
+  }
+  if (octets == 0) etat.SkipWithError("aucune page produite");
+  etat.counters[compteur_octets] = static_cast<double>(octets);
+}
+
+// The scheduler answers its first few jobs twice as slowly as the rest; the agent, which runs for
+// hours, meets it warm.
+void demarre_poste(materiel& b, cas c) {
+  if (b.poste) return;
+  b.poste = std::make_unique<poste_complet>();
+  for (int i = 0; i < 3; ++i) b.poste->imprime(b.fichier.chemin(), c.resolution);
+}
+
+void chrono_travail(benchmark::State& etat, materiel& b, cas c) {
+  b.fichier.prepare(c.sorte, c.taille);
+  int avant = 0;
+  int64_t travaux = 0;
+  try {
+    demarre_poste(b, c);
+    avant = b.poste->travaux_acceptes();
+    for (auto _ : etat) {
+      b.poste->imprime(b.fichier.chemin(), c.resolution);
+      ++travaux;
+    }
+  } catch (const std::exception& e) {
+    etat.SkipWithError(e.what());
+    return;
+  }
+  // Every job must have reached the scheduler, or the figure would measure a failure.
+  if (b.poste->travaux_acceptes() - avant != travaux) etat.SkipWithError("travail non accepté par le serveur");
+  etat.counters[compteur_pixels] = static_cast<double>(pixels_de(c.taille));
+  etat.counters[compteur_octets] = static_cast<double>(b.poste->taille_dernier_document());
+}
+
+void releve_memoire(benchmark::State& etat, materiel& b, cas c) {
+  b.fichier.prepare(c.sorte, c.taille);
+  int64_t pointe = 0;
+  try {
+    demarre_poste(b, c);
+    for (auto _ : etat) pointe = memoire_pointe_travail(b.fichier.chemin(), c.resolution);
+  } catch (const std::exception& e) {
+    etat.SkipWithError(e.what());
+    return;
+  }
+  etat.counters[compteur_memoire] = static_cast<double>(pointe);
+}
+
+void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
+  for (const cas& c : liste) {
+    const std::string entree = nom_entree(c.sorte);
+    const auto nom = [&](const char* mesure) { return nom_benchmark(mesure, entree, c.taille); };
+    const int64_t pixels = pixels_de(c.taille);
+    const bool grand = pixels > int64_t{2480} * 3508;
+
+    benchmark::RegisterBenchmark(nom(mesure_trame).c_str(), [&b, c](benchmark::State& e) { chrono_trame(e, b, c); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(
+        nom(mesure_pdf_agent).c_str(),
+        [&b, c](benchmark::State& e) { chrono_pdf<imprimante_grille>(e, b, c, std::numeric_limits<int64_t>::max()); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(
+        nom(mesure_pdf_reference).c_str(),
+        [&b, c](benchmark::State& e) { chrono_pdf<imprimante_point_par_point>(e, b, c, points_reference_max); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(nom(mesure_travail).c_str(),
+                                 [&b, c](benchmark::State& e) { chrono_travail(e, b, c); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1)
+        ->Repetitions(petit ? 3 : grand ? 5 : 11)
+        ->ReportAggregatesOnly(true);
+    benchmark::RegisterBenchmark(nom(mesure_memoire).c_str(),
+                                 [&b, c](benchmark::State& e) { releve_memoire(e, b, c); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1);
+  }
+}
+
+std::vector<cas> cas_a_mesurer(bool petit) {
+  std::vector<cas> liste;
+  const std::vector<std::pair<QSize, int>> tailles =
+      petit ? std::vector<std::pair<QSize, int>>{{QSize(64, 48), 300}}
+            : std::vector<std::pair<QSize, int>>{{QSize(1297, 943), 300}, {QSize(2480, 3508), 300},
+                                                 {QSize(4961, 7016), 600}};
+  for (const auto& [taille, resolution] : tailles)
+    for (sorte_entree sorte : {sorte_entree::masque, sorte_entree::noir, sorte_entree::aleatoire})
+      liste.push_back({sorte, taille, resolution});
+  return liste;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // No display is needed: the window only has to exist for the job to run as it does for users.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+
+  if (argc == 4 && std::strcmp(argv[1], "--travail-unique") == 0) {
+    int un = 1;
+    QApplication application(un, argv);
+    QApplication::setApplicationName("agent_impression");
+    return travail_unique(argv[2], argv[3]);
+  }
+
+  benchmark::Initialize(&argc, argv);
+  bool petit = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--petit") == 0) {
+      petit = true;
+    } else {
+      std::cerr << "agent_bench : option inconnue " << argv[i] << std::endl;
+      return 2;
+    }
+  }
+  int un = 1;
+  QApplication application(un, argv);
+  QApplication::setApplicationName("agent_impression");
+
+  materiel b;
+  enregistre(b, cas_a_mesurer(petit), petit);
+  tableau_resultats tableau;
+  benchmark::RunSpecifiedBenchmarks(&tableau);
+  benchmark::Shutdown();
+  b.poste.reset();
+
+  tableau.ecrit(std::cout, legende, note_reference);
+  return tableau.erreurs() ? 1 : 0;
+}

@@ -4,7 +4,6 @@
 //
 //   graines_fuzz DOSSIER
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -40,14 +39,6 @@ QImage deux_couleurs() {
   image.fill(Qt::white);
   for (int x = 0; x < 9; x += 2) image.setPixel(x, x % 4 == 0 ? 0 : 1, qRgb(0, 0, 0));
   return image;
-}
-
-QByteArray png(const QImage& image) {
-  QByteArray octets;
-  QBuffer tampon(&octets);
-  tampon.open(QIODevice::WriteOnly);
-  image.save(&tampon, "PNG");
-  return octets;
 }
 
 // The oldest bitmap header (12 bytes, 16-bit sizes), 2 × 2 at 24 bits.
@@ -184,8 +175,8 @@ int main(int argc, char** argv) {
       {"bmp_entete_seul", ecrit_bmp(opaque, 24).left(54)},
       {"bmp_60000_sur_60000", dimensions(ecrit_bmp(opaque, 24).left(54), 60000, 60000)},
       {"bmp_largeur_negative", dimensions(ecrit_bmp(opaque, 24), 0xFFFFFFFC, 3)},
-      {"png", png(image)},
-      {"png_tronque", png(image).chopped(20)},
+      {"png", encode_avec_qt(image, "PNG")},
+      {"png_tronque", encode_avec_qt(image, "PNG").chopped(20)},
       {"gif", gif()},
       {"gif_tronque", gif().chopped(4)},
       {"vide", QByteArray()},

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QTemporaryDir>
 #include <filesystem>
 
@@ -115,12 +114,7 @@ TEST_F(ChargementImage, TransparencyIsLaidOverWhiteNeverBlack) {
   image.setPixel(0, 0, qRgba(0, 0, 0, 0));      // fully transparent black: white
   image.setPixel(1, 0, qRgba(255, 0, 0, 255));  // opaque red stays exact
   image.setPixel(2, 0, qRgba(0, 0, 0, 128));    // half black: grey, not printable
-  QByteArray png;
-  QBuffer tampon(&png);
-  tampon.open(QIODevice::WriteOnly);
-  ASSERT_TRUE(image.save(&tampon, "PNG"));
-
-  for (const auto& octets : {png, ecrit_bmp(image, 32, false, true)}) {
+  for (const auto& octets : {encode_avec_qt(image, "PNG"), ecrit_bmp(image, 32, false, true)}) {
     surface_apercu surface(1297, 943);
     surface.charge(fichier("t_t_1.bmp2", octets));
     EXPECT_EQ(surface.lit_pixel(0, 0), 0xFFFFFFu);
@@ -164,19 +158,12 @@ TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
   EXPECT_NE(dernier_message.find("tronquées"), std::string::npos) << dernier_message;
   EXPECT_EQ(echec(fichier("cut_b_1.bmp2", bmp.left(bmp.size() - 1))), code_erreur::image_incorrecte);
 
-  QByteArray png;
-  QBuffer tampon(&png);
-  tampon.open(QIODevice::WriteOnly);
-  image_de_reference().save(&tampon, "PNG");
+  const QByteArray png = encode_avec_qt(image_de_reference(), "PNG");
   EXPECT_EQ(echec(fichier("cut_c_1.bmp2", png.left(png.size() - 20))), code_erreur::image_incorrecte);
 
   EXPECT_EQ(echec(fichier("vide_a_1.bmp2", {})), code_erreur::image_incorrecte);
   EXPECT_EQ(echec(fichier("x_y_1.bmp2", "ceci n'est pas une image\n")), code_erreur::image_incorrecte);
-  QByteArray jpeg;
-  QBuffer tampon_jpeg(&jpeg);
-  tampon_jpeg.open(QIODevice::WriteOnly);
-  image_de_reference().save(&tampon_jpeg, "JPEG");
-  EXPECT_EQ(echec(fichier("j_j_1.bmp2", jpeg)), code_erreur::image_incorrecte);
+  EXPECT_EQ(echec(fichier("j_j_1.bmp2", encode_avec_qt(image_de_reference(), "JPEG"))), code_erreur::image_incorrecte);
   EXPECT_EQ(echec(dossier.path().toStdString() + "/absent_a_1.bmp2"), code_erreur::fichier_introuvable);
 }
 

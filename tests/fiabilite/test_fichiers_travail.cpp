@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -20,14 +19,6 @@ namespace {
 
 // Sorts after every file under test; its 7 copies tell its job apart from theirs.
 const std::string temoin = "zzz_temoin_7.bmp2";
-
-QByteArray png(const QImage& image) {
-  QByteArray octets;
-  QBuffer tampon(&octets);
-  tampon.open(QIODevice::WriteOnly);
-  image.save(&tampon, "PNG");
-  return octets;
-}
 
 // Noise does not compress: the pixel data fills most of the file, so a cut lands inside it.
 QImage bruit(int cote) {
@@ -141,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                chemin("geant_a_1.bmp2") + " : image de 60000 × 60000 pixels"),
         refuse("TexteNommeBmp2", "x_y_1.bmp2", contenu([] { return QByteArray("Ceci n'est pas une image.\n"); }),
                481, "Image incorrecte", chemin("x_y_1.bmp2") + " : format d'image non reconnu"),
-        imprime("PngNommeBmp2", "png_a_2.bmp2", contenu([] { return png(image_essai()); }), 2),
-        refuse("PngTronque", "png_a_1.bmp2", contenu([] { return moitie(png(bruit(64))); }), 481,
+        imprime("PngNommeBmp2", "png_a_2.bmp2", contenu([] { return encode_avec_qt(image_essai(), "PNG"); }), 2),
+        refuse("PngTronque", "png_a_1.bmp2", contenu([] { return moitie(encode_avec_qt(bruit(64), "PNG")); }), 481,
                "Image incorrecte", chemin("png_a_1.bmp2") + " : Unable to read image data"),
         ignore("DossierNommeBmp2", "a_b_1.bmp2",
                [](const banc_agent& banc, const std::string& nom) { fs::create_directory(banc.dossier() / nom); }),

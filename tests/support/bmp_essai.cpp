@@ -1,5 +1,6 @@
 #include "tests/support/bmp_essai.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QHash>
 #include <QVector>
@@ -85,6 +86,14 @@ QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas, bool alpha
     }
     octets.append(ligne);
   }
+  return octets;
+}
+
+QByteArray encode_avec_qt(const QImage& image, const char* format) {
+  QByteArray octets;
+  QBuffer tampon(&octets);
+  tampon.open(QIODevice::WriteOnly);
+  if (!image.save(&tampon, format)) throw std::runtime_error(std::string("encodage impossible : ") + format);
   return octets;
 }
 

@@ -13,6 +13,9 @@ namespace agent::essai {
 // image with few enough colours.
 QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas = false, bool alpha = false);
 
+// The formats Qt writes itself ("PNG", "JPEG").
+QByteArray encode_avec_qt(const QImage& image, const char* format);
+
 void ecrit_fichier(const std::string& chemin, const QByteArray& octets);
 
 }  // namespace agent::essai

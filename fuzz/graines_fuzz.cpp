@@ -16,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using agent::essai::ecrit_bmp;
+using agent::essai::encode_avec_qt;
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "bench/imprimante_grille.h"
 
-#include "core/arithmetique.h"
-
 namespace agent::banc {
 
 imprimante_grille::imprimante_grille(format_page format) : format_(std::move(format)) {}
@@ -11,10 +9,7 @@ void imprimante_grille::dessine_point(int16_t, float x, float y, const int32_t& 
     const QSize pixels = pixels_page(format_);
     grille_.emplace(pixels.width(), pixels.height());
   }
-  const auto indice = indice_couleur(static_cast<uint32_t>(couleur));
-  const double colonne = arrondi_pair(x), ligne = arrondi_pair(y);
-  if (!indice || !(colonne >= 0 && colonne < grille_->largeur() && ligne >= 0 && ligne < grille_->hauteur())) return;
-  grille_->pose(static_cast<int32_t>(colonne), static_cast<int32_t>(ligne), *indice);
+  if (const auto indice = indice_couleur(static_cast<uint32_t>(couleur))) grille_->pose_point(x, y, *indice);
 }
 
 void imprimante_grille::termine_document() {

@@ -58,9 +58,8 @@ QByteArray bmp_os2() {
   return octets;
 }
 
-// 8 bits run-length encoded, 3 × 2, palette red and white.
-QByteArray bmp_rle8() {
-  const QByteArray donnees("\x02\x00\x01\x01\x00\x00\x03\x01\x00\x00\x00\x01", 12);
+// A 3 × 2 run-length encoded bitmap of `bits` (8 or 4) with the palette red and white.
+QByteArray bmp_rle(uint16_t bits, const QByteArray& donnees) {
   QByteArray octets("BM");
   const uint32_t debut = 14 + 40 + 8;
   ajoute_le(octets, debut + static_cast<uint32_t>(donnees.size()), 4);
@@ -68,28 +67,19 @@ QByteArray bmp_rle8() {
   ajoute_le(octets, debut, 4);
   for (uint32_t champ : {40u, 3u, 2u}) ajoute_le(octets, champ, 4);
   ajoute_le(octets, 1, 2);
-  ajoute_le(octets, 8, 2);
-  for (uint32_t champ : {1u, static_cast<uint32_t>(donnees.size()), 2835u, 2835u, 2u, 0u}) ajoute_le(octets, champ, 4);
+  ajoute_le(octets, bits, 2);
+  const uint32_t compression = bits == 8 ? 1 : 2;
+  for (uint32_t champ : {compression, static_cast<uint32_t>(donnees.size()), 2835u, 2835u, 2u, 0u})
+    ajoute_le(octets, champ, 4);
   ajoute_le(octets, 0x000000FF, 4);  // palette entries are blue, green, red, 0
   ajoute_le(octets, 0x00FFFFFF, 4);
   return octets + donnees;
 }
 
-// 4 bits run-length encoded, 3 × 2, palette red and white.
+QByteArray bmp_rle8() { return bmp_rle(8, QByteArray("\x02\x00\x01\x01\x00\x00\x03\x01\x00\x00\x00\x01", 12)); }
+
 QByteArray bmp_rle4() {
-  const QByteArray donnees("\x02\x00\x01\x11\x00\x00\x00\x03\x10\x10\x00\x00\x00\x01", 14);
-  QByteArray octets("BM");
-  const uint32_t debut = 14 + 40 + 8;
-  ajoute_le(octets, debut + static_cast<uint32_t>(donnees.size()), 4);
-  ajoute_le(octets, 0, 4);
-  ajoute_le(octets, debut, 4);
-  for (uint32_t champ : {40u, 3u, 2u}) ajoute_le(octets, champ, 4);
-  ajoute_le(octets, 1, 2);
-  ajoute_le(octets, 4, 2);
-  for (uint32_t champ : {2u, static_cast<uint32_t>(donnees.size()), 2835u, 2835u, 2u, 0u}) ajoute_le(octets, champ, 4);
-  ajoute_le(octets, 0x000000FF, 4);
-  ajoute_le(octets, 0x00FFFFFF, 4);
-  return octets + donnees;
+  return bmp_rle(4, QByteArray("\x02\x00\x01\x11\x00\x00\x00\x03\x10\x10\x00\x00\x00\x01", 14));
 }
 
 // Some writers leave the pixel offset at 0.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/arithmetique.h"
 #include "core/erreur.h"
 #include "printing/couleurs.h"
 
@@ -35,6 +36,12 @@ void grille_points::pose(int32_t x, int32_t y, uint8_t indice) {
   cadre_.y0 = std::min(cadre_.y0, y);
   cadre_.x1 = std::max(cadre_.x1, x + 1);
   cadre_.y1 = std::max(cadre_.y1, y + 1);
+}
+
+void grille_points::pose_point(float x, float y, uint8_t indice) {
+  const double colonne = arrondi_pair(x), ligne = arrondi_pair(y);
+  if (!(colonne >= 0 && colonne < largeur_ && ligne >= 0 && ligne < hauteur_)) return;
+  pose(static_cast<int32_t>(colonne), static_cast<int32_t>(ligne), indice);
 }
 
 }  // namespace agent

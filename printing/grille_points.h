@@ -34,6 +34,9 @@ public:
 
   // A dot outside the page is dropped: the paper simply ends there.
   void pose(int32_t x, int32_t y, uint8_t indice);
+  // The same for a dot at device coordinates as printers receive them, rounded to the pixel.
+  // Coordinates however large are clipped, never converted out of range.
+  void pose_point(float x, float y, uint8_t indice);
 
   uint8_t indice(int32_t x, int32_t y) const { return pixels_.get()[position(x, y)]; }
   std::span<const uint8_t> ligne(int32_t y) const {

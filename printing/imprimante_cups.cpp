@@ -10,7 +10,6 @@
 #include <cstring>
 #include <memory>
 
-#include "core/arithmetique.h"
 #include "core/erreur.h"
 #include "printing/papier_systeme.h"
 
@@ -251,11 +250,7 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
     const QSize pixels = pixels_page(decrite->format);
     ouvert_.emplace(document{std::move(decrite), grille_points(pixels.width(), pixels.height())});
   }
-  grille_points& grille = ouvert_->grille;
-  // Off-page coordinates, however large, are clipped like any dot beyond the paper's edge.
-  const double colonne = arrondi_pair(x), ligne = arrondi_pair(y);
-  if (!(colonne >= 0 && colonne < grille.largeur() && ligne >= 0 && ligne < grille.hauteur())) return;
-  grille.pose(static_cast<int32_t>(colonne), static_cast<int32_t>(ligne), *indice);
+  ouvert_->grille.pose_point(x, y, *indice);
 }
 
 void imprimante_cups::termine_document() {

@@ -4,7 +4,7 @@
 
 #include "core/erreur.h"
 #include "intake/nombre_copies.h"
-#include "tests/intake/erreur_levee.h"
+#include "tests/support/erreur_levee.h"
 
 using namespace agent;
 using agent::essai::erreur_levee;

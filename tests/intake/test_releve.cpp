@@ -8,7 +8,7 @@
 #include "core/erreur.h"
 #include "intake/releve.h"
 #include "tests/intake/dossier_essai.h"
-#include "tests/intake/erreur_levee.h"
+#include "tests/support/erreur_levee.h"
 
 using namespace agent;
 using agent::essai::dossier_essai;

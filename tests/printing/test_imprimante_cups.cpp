@@ -15,6 +15,7 @@
 #include "printing/page_pdf.h"
 #include "printing/papier_systeme.h"
 #include "printing/trame_points.h"
+#include "tests/support/erreur_levee.h"
 #include "tests/support/page_essai.h"
 #include "tests/support/serveur_cups_prive.h"
 #include "tests/support/surface_essai.h"
@@ -38,16 +39,6 @@ void imprime(service_imprimante& imprimante, const surface_lecture& surface, int
   suivi_muet suivi;
   trame_points(surface, imprimante, suivi);
   imprimante.termine_document();
-}
-
-template <typename F>
-std::optional<erreur> erreur_de(F&& action) {
-  try {
-    action();
-  } catch (const erreur& e) {
-    return e;
-  }
-  return std::nullopt;
 }
 
 // Our words, then the scheduler's own after the last " : ".
@@ -140,18 +131,18 @@ TEST(ImprimanteCups, RefusedSettingsAreErrorsBeforeAnyJobExists) {
   imprimante_cups imprimante(titre);
 
   for (int16_t copies : {0, -1, 10000}) {
-    auto e = erreur_de([&] { imprimante.fixe_copies(copies); });
+    auto e = erreur_levee([&] { imprimante.fixe_copies(copies); });
     ASSERT_TRUE(e) << copies;
     EXPECT_EQ(e->code(), code_erreur::valeur_propriete_incorrecte) << e->what();
   }
   imprimante.fixe_copies(9999);  // the queue's own maximum
   for (int16_t mode : {0, 1, 2, 4}) {
-    auto e = erreur_de([&] { imprimante.fixe_mode_echelle(mode); });
+    auto e = erreur_levee([&] { imprimante.fixe_mode_echelle(mode); });
     ASSERT_TRUE(e) << mode;
     EXPECT_EQ(e->code(), code_erreur::valeur_propriete_incorrecte);
   }
-  EXPECT_TRUE(erreur_de([&] { imprimante.dessine_point(1, 60, 20, rouge); }));
-  EXPECT_TRUE(erreur_de([&] { imprimante.dessine_point(drapeau_point_absolu, 60, 20, 0x00FE00); }));
+  EXPECT_TRUE(erreur_levee([&] { imprimante.dessine_point(1, 60, 20, rouge); }));
+  EXPECT_TRUE(erreur_levee([&] { imprimante.dessine_point(drapeau_point_absolu, 60, 20, 0x00FE00); }));
   EXPECT_TRUE(serveur.travaux().empty());
 }
 
@@ -191,7 +182,7 @@ TEST(ImprimanteCups, QueuesInSchedulerOrderAndTheCurrentPrinter) {
   EXPECT_EQ(liste[3].description, "Zêta couleur");
 
   // No default queue and no choice: nowhere to print.
-  auto e = erreur_de([&] { imprime(imprimante, une_tache_rouge()); });
+  auto e = erreur_levee([&] { imprime(imprimante, une_tache_rouge()); });
   ASSERT_TRUE(e);
   EXPECT_EQ(e->code(), code_erreur::imprimante_introuvable) << e->what();
 
@@ -221,7 +212,7 @@ TEST(ImprimanteCups, SpoolerRefusalsAreErrorsCarryingItsMessage) {
 
   imprimante.rend_courante(liste.at(2));
   ASSERT_EQ(liste.at(2).file, "refus");
-  auto e = erreur_de([&] { imprime(imprimante, une_tache_rouge()); });
+  auto e = erreur_levee([&] { imprime(imprimante, une_tache_rouge()); });
   ASSERT_TRUE(e);
   EXPECT_EQ(e->code(), code_erreur::erreur_imprimante);
   EXPECT_NE(std::string(e->what()).find("refus"), std::string::npos) << e->what();
@@ -229,7 +220,7 @@ TEST(ImprimanteCups, SpoolerRefusalsAreErrorsCarryingItsMessage) {
 
   serveur.supprime("partie");
   imprimante.rend_courante(liste.at(1));
-  e = erreur_de([&] { imprimante.fixe_copies(1); });
+  e = erreur_levee([&] { imprimante.fixe_copies(1); });
   ASSERT_TRUE(e);
   EXPECT_EQ(e->code(), code_erreur::imprimante_introuvable) << e->what();
   EXPECT_TRUE(porte_message_cups(*e)) << e->what();
@@ -254,7 +245,7 @@ TEST(ImprimanteCups, JobIsCancelledWhenItsDocumentIsRefused) {
     for (int32_t x = 0; x < 200; ++x) bruit.pose(x, y, couleurs_imprimables[alea() % 7]);
   imprimante_cups imprimante(titre);
 
-  auto e = erreur_de([&] { imprime(imprimante, bruit); });
+  auto e = erreur_levee([&] { imprime(imprimante, bruit); });
   ASSERT_TRUE(e);
   EXPECT_EQ(e->code(), code_erreur::erreur_imprimante);
   EXPECT_TRUE(porte_message_cups(*e)) << e->what();
@@ -274,7 +265,7 @@ TEST(ImprimanteCups, HungOrDeadSchedulerIsAnErrorWithinTheTimeout) {
   serveur.suspend();
   const auto chronometre = [](auto&& operation, const char* nom) {
     const auto debut = std::chrono::steady_clock::now();
-    auto e = erreur_de(operation);
+    auto e = erreur_levee(operation);
     const auto duree = std::chrono::steady_clock::now() - debut;
     ASSERT_TRUE(e) << nom;
     EXPECT_EQ(e->code(), code_erreur::erreur_imprimante) << nom << " : " << e->what();

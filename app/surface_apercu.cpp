@@ -1,6 +1,7 @@
 #include "app/surface_apercu.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/chargement_image.h"
 
@@ -15,7 +16,10 @@ inline uint32_t bgr(QRgb p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 
 
 }  // namespace
 
-void surface_apercu::charge(const std::string& chemin) { image_ = charge_image(chemin); }
+void surface_apercu::charge(const std::string& chemin) {
+  image_ = charge_image(chemin);
+  nom_ = std::filesystem::path(chemin).filename().string();
+}
 
 float surface_apercu::largeur_echelle() const { return static_cast<float>(largeur()); }
 float surface_apercu::hauteur_echelle() const { return static_cast<float>(hauteur()); }

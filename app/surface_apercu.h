@@ -17,7 +17,10 @@ public:
 
   // Replaces the picture by the decoded file. On failure the previous picture stays.
   void charge(const std::string& chemin);
-  void efface() { image_ = QImage(); }
+  void efface() {
+    image_ = QImage();
+    nom_.clear();
+  }
   bool a_une_image() const { return !image_.isNull(); }
   // RGB32, opaque; null without a picture.
   const QImage& image() const { return image_; }
@@ -25,6 +28,8 @@ public:
   float largeur_echelle() const override;
   float hauteur_echelle() const override;
   uint32_t lit_pixel(int32_t x, int32_t y) const override;
+  // The loaded file's name, without its folder.
+  std::string nom() const override { return nom_; }
   void lit_ligne(int32_t y, std::span<uint32_t> ligne) const override;
 
 private:
@@ -33,6 +38,7 @@ private:
 
   int largeur_vide_, hauteur_vide_;
   QImage image_;
+  std::string nom_;
 };
 
 }  // namespace agent

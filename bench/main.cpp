@@ -57,7 +57,7 @@ struct materiel {
   std::unique_ptr<poste_complet> poste;  // started at the first whole job
 };
 
-format_page format_pour(int resolution) { return {QPageSize(QPageSize::A4), resolution}; }
+format_page format_a4(int resolution) { return format_pour("iso_a4_210x297mm", resolution); }
 
 int64_t pixels_de(QSize taille) { return int64_t{taille.width()} * taille.height(); }
 
@@ -84,7 +84,7 @@ void chrono_pdf(benchmark::State& etat, materiel& b, cas c, int64_t points_max) 
   }
   qsizetype octets = 0;
   for (auto _ : etat) {
-    imprimante_pdf imprimante(format_pour(c.resolution));
+    imprimante_pdf imprimante(format_a4(c.resolution));
     trame_points(b.fichier.surface(), imprimante, suivi);
     imprimante.termine_document();
     octets = imprimante.pdf().size();

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QPageSize>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -78,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     std::fprintf(stderr, "fuzz_image : deux chargements du même fichier diffèrent (pixels non définis)\n");
     std::abort();
   }
-  const QSize page = agent::pixels_page({QPageSize(QPageSize::A4), 300});
+  const QSize page = agent::pixels_page(agent::format_pour("iso_a4_210x297mm", 300));
   agent::fuzz::imprimante_grille imprimante(page.width(), page.height());
   suivi_muet suivi;
   try {

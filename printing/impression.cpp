@@ -29,6 +29,7 @@ enum class sorte_impression { travail, essai };
 
 void imprime(poste_impression& poste, const std::string& nom_cible, const int16_t& copies, sorte_impression sorte) {
   choisit_imprimante(poste.imprimante, nom_cible);
+  poste.imprimante.nomme_document(sorte == sorte_impression::essai ? nom_document_essai : poste.apercu.nom());
   poste.imprimante.fixe_copies(copies);
   poste.dialogue.fixe_propriete(propriete_dialogue_impression, valeur_dialogue_impression);
   poste.imprimante.fixe_mode_echelle(mode_echelle_pixels);

@@ -16,6 +16,9 @@ namespace agent {
 
 inline constexpr const char* nom_imprimante_essai = "QLS-4100 Xe drivers standard";
 inline constexpr const char* message_impression_terminee = "Impression Terminée !";
+// What the test run's document is called in the queue; a job run's document is called after the
+// file the preview shows.
+inline constexpr const char* nom_document_essai = "Impression d'essai";
 
 // What a print run needs from the window beyond the raster's needs.
 class fenetre_impression : public suivi_trame {

@@ -1,17 +1,22 @@
 #include "printing/imprimante_cups.h"
 
 #include <cups/cups.h>
-
-#include <QSizeF>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "core/erreur.h"
+#include "printing/page_pdf.h"
+#include "printing/nom_travail.h"
+#include "printing/page_pwg.h"
 #include "printing/papier_systeme.h"
+#include "printing/pilote_file.h"
 
 namespace agent {
 
@@ -126,15 +131,73 @@ int32_t resolution_de(const connexion& c, const destination& d) {
   return horizontale > 0 ? horizontale : resolution_par_defaut;
 }
 
-QPageSize papier_de(const connexion& c, const destination& d) {
-  cups_size_t taille;
-  if (cupsGetDestMediaDefault(c.http(), d.dest, d.infos.get(), 0, &taille) && taille.width > 0 &&
-      taille.length > 0) {
-    QPageSize page(QSizeF(taille.width / 100.0, taille.length / 100.0), QPageSize::Millimeter, QString(),
-                   QPageSize::FuzzyMatch);
-    if (page.isValid()) return page;
+// The queue's own medium: named by its media-default, sized by the media-size of its
+// media-col-default (a driver's PPD may give A4 as 595 × 842 points, and its filters size the page
+// from that), or the system paper when it reports neither (a raw queue). libcups's
+// cupsGetDestMediaDefault is not used: it answers Letter whenever the queue also supports Letter,
+// whatever its default.
+format_page format_de(const connexion& c, const destination& d, int32_t resolution) {
+  ipp_attribute_t* nom = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "media");
+  const char* support = nom ? ippGetString(nom, 0, nullptr) : nullptr;
+  if (support && !pwgMediaForPWG(support)) support = nullptr;
+  ipp_attribute_t* collection = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "media-col");
+  ipp_t* media = collection ? ippGetCollection(collection, 0) : nullptr;
+  ipp_attribute_t* taille = media ? ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
+  ipp_t* dimensions = taille ? ippGetCollection(taille, 0) : nullptr;
+  ipp_attribute_t* x = dimensions ? ippFindAttribute(dimensions, "x-dimension", IPP_TAG_INTEGER) : nullptr;
+  ipp_attribute_t* y = dimensions ? ippFindAttribute(dimensions, "y-dimension", IPP_TAG_INTEGER) : nullptr;
+  if (x && y && ippGetInteger(x, 0) > 0 && ippGetInteger(y, 0) > 0) {
+    format_page format = format_de_taille(ippGetInteger(x, 0), ippGetInteger(y, 0), resolution);
+    if (support) format.support = support;
+    return format;
   }
-  return papier_systeme();
+  return format_pour(support ? support : papier_systeme(), resolution);
+}
+
+bool contient(ipp_attribute_t* valeurs, std::string_view cherchee) {
+  for (int i = 0; valeurs && i < ippGetCount(valeurs); ++i) {
+    const char* valeur = ippGetString(valeurs, i, nullptr);
+    if (valeur && valeur == cherchee) return true;
+  }
+  return false;
+}
+
+bool resolution_parmi(ipp_attribute_t* valeurs, int32_t resolution) {
+  for (int i = 0; valeurs && i < ippGetCount(valeurs); ++i) {
+    int verticale = 0;
+    ipp_res_t unite = IPP_RES_PER_INCH;
+    const int horizontale = ippGetResolution(valeurs, i, &verticale, &unite);
+    if (unite == IPP_RES_PER_INCH && horizontale == resolution && verticale == resolution) return true;
+  }
+  return false;
+}
+
+// The queue's PPD as the scheduler serves it, read into memory; empty when it has none.
+std::string ppd_de(const connexion& c, const destination& d) {
+  const int descripteur = memfd_create("ppd", MFD_CLOEXEC);
+  if (descripteur < 0) throw erreur(code_erreur::memoire_insuffisante, std::string("PPD : ") + std::strerror(errno));
+  const std::string ressource = std::string("/printers/") + d.dest->name + ".ppd";
+  const http_status_t statut = cupsGetFd(c.http(), ressource.c_str(), descripteur);
+  std::string ppd;
+  if (statut == HTTP_STATUS_OK) {
+    const off_t taille = lseek(descripteur, 0, SEEK_END);
+    ppd.resize(taille > 0 ? static_cast<size_t>(taille) : 0);
+    if (pread(descripteur, ppd.data(), ppd.size(), 0) != static_cast<ssize_t>(ppd.size())) ppd.clear();
+  }
+  close(descripteur);
+  if (c.rompue()) c.echoue(designation(d.dest->name) + " ne décrit pas son pilote");
+  return ppd;
+}
+
+// PWG raster goes to a queue that passes it untouched to a printer taking 8-bit sRGB at the
+// queue's resolution: the page then arrives byte for byte as the agent drew it. Every other
+// queue gets the page as PDF, for its own filters.
+pilote_file pilote_pour_pwg(const connexion& c, const destination& d, int32_t resolution) {
+  ipp_attribute_t* types = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "pwg-raster-document-type");
+  ipp_attribute_t* resolutions =
+      cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "pwg-raster-document-resolution");
+  if (!contient(types, "srgb_8") || !resolution_parmi(resolutions, resolution)) return {};
+  return lit_pilote(ppd_de(c, d));
 }
 
 // From job creation on, a failure must not leave a job behind in the queue.
@@ -169,21 +232,31 @@ private:
 struct file_decrite {
   destination d;
   format_page format;
+  format_document envoi = format_document::pdf;
+  bool copies_en_pages = false;  // for PWG raster: the document repeats its page
 };
 
 namespace {
 
-std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optional<std::string>& file) {
+std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optional<std::string>& file,
+                                          format_document envoi) {
   auto decrite = std::make_unique<file_decrite>();
   trouve_destination(c, file, decrite->d);
-  decrite->format = {papier_de(c, decrite->d), resolution_de(c, decrite->d)};
+  const int32_t resolution = resolution_de(c, decrite->d);
+  decrite->format = format_de(c, decrite->d, resolution);
+  if (envoi != format_document::pdf) {
+    const pilote_file pilote = pilote_pour_pwg(c, decrite->d, resolution);
+    if (envoi == format_document::selon_file) envoi = pilote.transmet_pwg ? format_document::pwg : format_document::pdf;
+    decrite->copies_en_pages = pilote.copies_en_pages;
+  }
+  decrite->envoi = envoi;
   return decrite;
 }
 
 }  // namespace
 
-imprimante_cups::imprimante_cups(std::string titre, std::chrono::milliseconds delai)
-    : titre_(std::move(titre)), delai_(delai) {}
+imprimante_cups::imprimante_cups(std::string titre, std::chrono::milliseconds delai, format_document envoi)
+    : titre_(std::move(titre)), delai_(delai), envoi_(envoi) {}
 
 imprimante_cups::~imprimante_cups() = default;
 
@@ -213,7 +286,7 @@ void imprimante_cups::fixe_copies(const int16_t& copies) {
   }
   prochaine_.reset();
   connexion c(delai_);
-  auto decrite = decrit_file(c, choisie_);
+  auto decrite = decrit_file(c, choisie_, envoi_);
   const destination& d = decrite->d;
   ipp_attribute_t* permises = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "copies");
   if (permises && ippGetValueTag(permises) == IPP_TAG_RANGE) {
@@ -228,6 +301,8 @@ void imprimante_cups::fixe_copies(const int16_t& copies) {
   copies_ = copies;
   prochaine_ = std::move(decrite);
 }
+
+void imprimante_cups::nomme_document(const std::string& nom) { nom_document_ = nom; }
 
 void imprimante_cups::fixe_mode_echelle(int16_t mode) {
   if (mode != mode_echelle_pixels) {
@@ -246,9 +321,10 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
   }
   if (!ouvert_) {
     auto decrite = std::move(prochaine_);
-    if (!decrite) decrite = decrit_file(connexion(delai_), choisie_);
+    if (!decrite) decrite = decrit_file(connexion(delai_), choisie_, envoi_);
     const QSize pixels = pixels_page(decrite->format);
-    ouvert_.emplace(document{std::move(decrite), grille_points(pixels.width(), pixels.height())});
+    ouvert_.emplace(document{std::move(decrite), grille_points(pixels.width(), pixels.height()),
+                             nom_document_.empty() ? titre_ : nom_travail_ipp(nom_document_)});
   }
   ouvert_->grille.pose_point(x, y, *indice);
 }
@@ -261,26 +337,43 @@ void imprimante_cups::termine_document() {
     return;
   }
   const std::unique_ptr<file_decrite> decrite = std::move(ouvert_->file);
-  const QByteArray pdf = page_pdf(ouvert_->grille, decrite->format);
+  const bool pwg = decrite->envoi == format_document::pwg;
+  // A driverless printer need not make copies of a raster document, and its queue asks none of
+  // it: the copies are pages of the document, as the queue's own filters would make them.
+  const int32_t pages = pwg && decrite->copies_en_pages ? copies_ : 1;
+  const QByteArray page =
+      pwg ? page_pwg(ouvert_->grille, decrite->format, pages) : page_pdf(ouvert_->grille, decrite->format);
+  const std::string nom = std::move(ouvert_->nom);
   ouvert_.reset();  // the grid is no longer needed, and the next dot opens a new document
 
   const destination& d = decrite->d;
   const std::string file = d.dest->name;
   connexion c(delai_);
+  // The page is drawn on the queue's own medium at its resolution: the filters must neither fit
+  // it to the printable area (which scales it) nor centre it, and a queue that defaults to grey
+  // would print the colours as greys. A queue ignores what it does not support.
   cups_option_t* options = nullptr;
-  const int nombre_options = cupsAddIntegerOption("copies", copies_, 0, &options);
+  int nombre_options = cupsAddIntegerOption("copies", pages > 1 ? 1 : copies_, 0, &options);
+  nombre_options = cupsAddOption("media", decrite->format.support.c_str(), nombre_options, &options);
+  nombre_options = cupsAddOption("print-scaling", "none", nombre_options, &options);
+  nombre_options = cupsAddOption("position", "top-left", nombre_options, &options);
+  nombre_options = cupsAddOption("print-color-mode", "color", nombre_options, &options);
   int travail = 0;
   const ipp_status_t creation =
-      cupsCreateDestJob(c.http(), d.dest, d.infos.get(), &travail, titre_.c_str(), nombre_options, options);
+      cupsCreateDestJob(c.http(), d.dest, d.infos.get(), &travail, nom.c_str(), nombre_options, options);
   cupsFreeOptions(nombre_options, options);
   if (!reussi(creation) || travail <= 0 || c.rompue()) c.echoue(designation(file) + " refuse le travail");
 
   annulation_sur_echec annulation(d, travail, delai_);
-  if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, titre_.c_str(), CUPS_FORMAT_PDF, 0, nullptr,
-                            1) != HTTP_STATUS_CONTINUE)
+  if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, nom.c_str(),
+                            pwg ? "image/pwg-raster" : CUPS_FORMAT_PDF, 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
     c.echoue(designation(file) + " refuse le document");
-  if (cupsWriteRequestData(c.http(), pdf.constData(), static_cast<size_t>(pdf.size())) != HTTP_STATUS_CONTINUE)
-    c.echoue("envoi du document à " + designation(file) + " interrompu");
+  for (int32_t i = 0; i < pages; ++i) {
+    const qsizetype debut = i == 0 ? 0 : synchro_pwg;
+    if (cupsWriteRequestData(c.http(), page.constData() + debut, static_cast<size_t>(page.size() - debut)) !=
+        HTTP_STATUS_CONTINUE)
+      c.echoue("envoi du document à " + designation(file) + " interrompu");
+  }
   if (!reussi(cupsFinishDestDocument(c.http(), d.dest, d.infos.get())) || c.rompue())
     c.echoue(designation(file) + " n'a pas accepté le document");
   annulation.desarme();

@@ -1,15 +1,17 @@
 #pragma once
 // The printers of the machine's print scheduler (CUPS). The page is built in memory as device
-// pixels, rendered to one PDF page when the document ends, and submitted as one job whose every
-// step is checked: nothing reported by the scheduler as a failure is ever taken for success.
+// pixels on the queue's own medium at its resolution, rendered when the document ends (as PWG
+// raster for a queue that hands it straight to its printer, as PDF for the others) and submitted
+// as one job whose every step is checked: nothing reported by the scheduler as a failure is ever
+// taken for success.
 //
 // Each operation opens its own connection to the scheduler and waits at most `delai` for any one
 // answer, so a scheduler that hangs turns into an error instead of a frozen agent.
 //
-// The queue is looked up afresh for every document, once: by the copy count that starts a print
-// run (or by the first dot when none came first), and the document keeps what it found until it is
-// submitted. Each lookup costs the scheduler's whole description of the queue, several
-// milliseconds; three per page made them most of the time of a small job.
+// The queue is looked up once per document: by the copy count that starts a print run (or by the
+// first dot when none came first), and the document keeps what it found until it is submitted.
+// The lookup (the queue's whole description, and its PPD when it may take PWG raster) is the
+// dearest round trip of a small job, so it is never repeated within one.
 
 #include <chrono>
 #include <cstdint>
@@ -18,7 +20,6 @@
 #include <string>
 
 #include "printing/grille_points.h"
-#include "printing/page_pdf.h"
 #include "printing/service_imprimante.h"
 
 namespace agent {
@@ -27,10 +28,15 @@ constexpr std::chrono::milliseconds delai_serveur_impression{5000};
 
 struct file_decrite;  // a queue as one lookup found it, with the page it prints
 
+// How pages reach the queue. By default a queue that passes PWG raster untouched to its printer
+// (a driverless queue) gets PWG raster at its resolution, every other queue a PDF page.
+enum class format_document { selon_file, pdf, pwg };
+
 class imprimante_cups : public service_imprimante {
 public:
-  // `titre` names every job in the queue (the application's title).
-  explicit imprimante_cups(std::string titre, std::chrono::milliseconds delai = delai_serveur_impression);
+  // `titre` names a job whose document was given no name (the application's title).
+  explicit imprimante_cups(std::string titre, std::chrono::milliseconds delai = delai_serveur_impression,
+                           format_document envoi = format_document::selon_file);
 
   // The scheduler's queues in its own order (by name, ignoring case), each with its description.
   std::vector<imprimante> imprimantes_installees() override;
@@ -41,7 +47,10 @@ public:
   void fixe_copies(const int16_t& copies) override;
   // Only device pixels (3).
   void fixe_mode_echelle(int16_t mode) override;
-  // The first dot sizes the page from the queue's resolution and paper.
+  // The job's name in the queue; what IPP cannot carry of it (bytes that are not UTF-8, control
+  // characters, beyond 255 bytes) is replaced or cut, never a reason to refuse the job.
+  void nomme_document(const std::string& nom) override;
+  // The first dot sizes the page from the queue's resolution and its own default medium.
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
   // A document without a dot on the paper submits nothing: no blank sheet comes out.
   void termine_document() override;
@@ -52,12 +61,15 @@ private:
   struct document {
     std::unique_ptr<file_decrite> file;
     grille_points grille;
+    std::string nom;
   };
 
   std::string titre_;
   std::chrono::milliseconds delai_;
   std::optional<std::string> choisie_;  // empty: the scheduler's default queue
+  format_document envoi_;
   int16_t copies_ = 1;
+  std::string nom_document_;
   std::unique_ptr<file_decrite> prochaine_;  // found by the copy count, for the next document
   std::optional<document> ouvert_;
 };

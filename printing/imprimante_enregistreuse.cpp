@@ -37,14 +37,14 @@ void imprimante_enregistreuse::fixe_mode_echelle(int16_t mode) { note("echelle",
 void imprimante_enregistreuse::dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) {
   note("points");
   points_.push_back({drapeau, x, y, couleur});
-  if (!ouvert_) ouvert_ = document{courante_, copies_, {}};
+  if (!ouvert_) ouvert_ = document{courante_, copies_, {}, nom_};
   ouvert_->page[{static_cast<int32_t>(std::lround(x)), static_cast<int32_t>(std::lround(y))}] = couleur;
   if (au_point) au_point();
 }
 
 void imprimante_enregistreuse::termine_document() {
   note("fin");
-  documents_.push_back(ouvert_ ? std::move(*ouvert_) : document{courante_, copies_, {}});
+  documents_.push_back(ouvert_ ? std::move(*ouvert_) : document{courante_, copies_, {}, nom_});
   ouvert_.reset();
 }
 

@@ -24,11 +24,12 @@ public:
     int32_t couleur;
     bool operator==(const point&) const = default;
   };
-  // A finished document: its printer, its copies and its pixels ((x, y) → colour).
+  // A finished document: its printer, its copies, its pixels ((x, y) → colour) and its name.
   struct document {
     std::string imprimante;
     int16_t copies;
     std::map<std::pair<int32_t, int32_t>, int32_t> page;
+    std::string nom;
   };
 
   explicit imprimante_enregistreuse(std::vector<imprimante> installees = {}, std::string par_defaut = {});
@@ -37,6 +38,8 @@ public:
   void rend_courante(const imprimante& choisie) override;
   void fixe_copies(const int16_t& copies) override;
   void fixe_mode_echelle(int16_t mode) override;
+  // Kept for the document, not journaled: it is no step a printer could refuse.
+  void nomme_document(const std::string& nom) override { nom_ = nom; }
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
   void termine_document() override;
 
@@ -70,6 +73,7 @@ private:
   std::vector<imprimante> installees_;
   std::string courante_;
   int16_t copies_ = 1;
+  std::string nom_;
   std::optional<document> ouvert_;
   std::vector<std::string> journal_;
   std::vector<point> points_;

@@ -81,16 +81,8 @@ recherche effort_pour(const bande& b) {
 
 }  // namespace
 
-QSize pixels_page(const format_page& format) {
-  const QSize points = format.taille.sizePoints();
-  const auto pixels = [&](int longueur) {
-    return static_cast<int>(std::floor(longueur * static_cast<double>(format.resolution) / 72.0));
-  };
-  return {pixels(points.width()), pixels(points.height())};
-}
-
 QByteArray page_pdf(const grille_points& grille, const format_page& format) {
-  const QSize taille_points = format.taille.sizePoints();
+  const QSizeF taille_points = points_page(format);
   const double echelle = 72.0 / format.resolution;  // points per device pixel
 
   fichier_pdf pdf;
@@ -122,7 +114,7 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
   }
   pdf.ecrit_flux_comprime(contenu, "", comprime(reinterpret_cast<const uint8_t*>(dessin.data()), dessin.size()));
   pdf.ecrit_objet(page, "<< /Type /Page /Parent " + std::to_string(pages) + " 0 R /MediaBox [0 0 " +
-                            std::to_string(taille_points.width()) + " " + std::to_string(taille_points.height()) +
+                            en_points(taille_points.width()) + " " + en_points(taille_points.height()) +
                             "] /Resources << /XObject << " + images + ">> >> /Contents " +
                             std::to_string(contenu) + " 0 R >>");
   pdf.ecrit_objet(pages, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");

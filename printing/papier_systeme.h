@@ -1,12 +1,13 @@
 #pragma once
-// The machine's default paper size, for a printer that reports none of its own. The print
-// scheduler takes its default from the same place (the system paper setting: the PAPERSIZE
-// variable or /etc/papersize), so a page built with it matches what the scheduler assumes.
+// The machine's default paper, for a queue that reports none of its own. The print scheduler
+// takes its default from the same place (the system paper setting: the PAPERSIZE variable or
+// /etc/papersize), so a page laid out on it matches what the scheduler assumes.
 
-#include <QPageSize>
+#include <string>
 
 namespace agent {
 
-QPageSize papier_systeme();
+// Its PWG name ("iso_a4_210x297mm").
+std::string papier_systeme();
 
 }  // namespace agent

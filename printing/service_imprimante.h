@@ -35,6 +35,9 @@ public:
   // Copies of the next document. A value the printer cannot produce is an error, never adjusted.
   virtual void fixe_copies(const int16_t& copies) = 0;
   virtual void fixe_mode_echelle(int16_t mode) = 0;
+  // What the next document is called in the spooler's queue and on the printer's panel. A printer
+  // without such a list has nothing to do with it.
+  virtual void nomme_document(const std::string& nom) { (void)nom; }
   // The device pixel (x, y) takes `couleur` (0x00BBGGRR); a later dot on the same pixel wins.
   // The first dot opens the document.
   virtual void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) = 0;

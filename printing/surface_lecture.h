@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace agent {
 
@@ -20,6 +21,9 @@ public:
 
   // Colour of the pixel (x, y) as 0x00BBGGRR, or couleur_hors_surface outside the surface.
   virtual uint32_t lit_pixel(int32_t x, int32_t y) const = 0;
+
+  // The name of what the surface shows (the file it was loaded from); empty when it has none.
+  virtual std::string nom() const { return {}; }
 
   // Pixels (0, y) … (n-1, y) with n = ligne.size(), each exactly as lit_pixel gives it. A surface
   // backed by a decoded image overrides this to read the image row directly.

@@ -54,7 +54,7 @@ protected:
   QImage page_de(const std::string& nom) const {
     surface_apercu surface(1297, 943);
     surface.charge(dans_dossier(nom));
-    return page_attendue(surface, pixels_page({papier_systeme(), 300}));
+    return page_attendue(surface, pixels_page(format_pour(papier_systeme(), 300)));
   }
   QImage page_imprimee(const travail& t) { return rasterise_pdf(serveur.document(t.id), 300); }
   // Runs `action` from the event loop as a window event would, until the program ends; 99 if it

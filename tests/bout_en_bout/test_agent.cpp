@@ -39,7 +39,7 @@ protected:
   QImage page_de(const std::string& nom) {
     surface_apercu surface(1297, 943);
     surface.charge(dossier() / nom);
-    return page_attendue(surface, pixels_page({papier_systeme(), 300}));
+    return page_attendue(surface, pixels_page(format_pour(papier_systeme(), 300)));
   }
 
   serveur_cups_prive serveur;

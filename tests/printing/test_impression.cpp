@@ -26,7 +26,10 @@ const imprimante bureau{"Bureau", "Bureau"};
 
 class Impression : public testing::Test {
 protected:
-  Impression() { surface.pose(0, 0, rouge); }
+  Impression() {
+    surface.pose(0, 0, rouge);
+    surface.nomme("plan_atelier_3.bmp2");
+  }
   poste_impression poste() { return {imprimante, imprimante.dialogue(), surface, fenetre, dans_la_trame}; }
 
   surface_essai surface{2, 1};
@@ -47,6 +50,7 @@ TEST_F(Impression, JobRunFollowsTheSequenceAndClearsThePreviewBeforeTheEnd) {
   ASSERT_EQ(imprimante.documents().size(), 1u);
   EXPECT_EQ(imprimante.documents()[0].imprimante, "QLS4100");
   EXPECT_EQ(imprimante.documents()[0].copies, 3);
+  EXPECT_EQ(imprimante.documents()[0].nom, "plan_atelier_3.bmp2");  // the queue shows which file prints
   EXPECT_EQ(fenetre.titre, "1/1");
 }
 
@@ -56,6 +60,7 @@ TEST_F(Impression, TestRunPrintsOneCopyOnTheTestPrinterThenTells) {
   EXPECT_EQ(imprimante.journal(),
             (journal{"imprimantes", "courante QLS4100", "copies 1", "propriete 26 = 5", "echelle 3", "points", "fin"}));
   EXPECT_EQ(fenetre.evenements, (std::vector<std::string>{"message Impression Terminée !"}));
+  EXPECT_EQ(imprimante.documents().at(0).nom, nom_document_essai);
 }
 
 TEST_F(Impression, NoMatchKeepsTheCurrentPrinterAndStillSetsEverything) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <random>
@@ -12,7 +13,7 @@
 #include "printing/couleurs.h"
 #include "printing/imprimante_cups.h"
 #include "printing/imprimante_enregistreuse.h"
-#include "printing/page_pdf.h"
+#include "printing/format_page.h"
 #include "printing/papier_systeme.h"
 #include "printing/trame_points.h"
 #include "tests/support/erreur_levee.h"
@@ -79,18 +80,11 @@ surface_essai motif() {
 
 }  // namespace
 
-// 300 dpi on a raw queue, which reports no resolution or paper (so the defaults apply); 600 dpi on
-// a queue whose driver reports its resolution and Letter paper.
-class PageExacte : public ::testing::TestWithParam<int32_t> {};
-
-TEST_P(PageExacte, SpooledPageMatchesTheDotsPixelForPixel) {
-  const int32_t resolution = GetParam();
+// A raw queue reports no resolution or paper: the page is laid out at 300 dpi on the system paper.
+TEST(ImprimanteCups, RawQueueGetsThePageOnTheSystemPaper) {
   serveur_cups_prive serveur;
-  const bool brute = resolution == 300;
-  serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard",
-                      brute ? std::nullopt : std::optional<pilote>(pilote{resolution, "Letter"}));
+  serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard");
   serveur.rend_defaut("QLS4100");
-
   const surface_essai s = motif();
   imprimante_cups imprimante(titre);
   imprime(imprimante, s);
@@ -99,15 +93,74 @@ TEST_P(PageExacte, SpooledPageMatchesTheDotsPixelForPixel) {
   ASSERT_EQ(travaux.size(), 1u);
   EXPECT_EQ(travaux[0].format_document, "application/pdf");
   const QByteArray pdf = serveur.document(travaux[0].id);
-  const QPageSize papier = brute ? papier_systeme() : QPageSize(QPageSize::Letter);
-  const QImage attendue = page_attendue(s, pixels_page({papier, resolution}));
+  const QImage attendue = page_attendue(s, pixels_page(format_pour(papier_systeme(), 300)));
   for (rasteriseur r : {rasteriseur::pdftoppm, rasteriseur::ghostscript}) {
-    EXPECT_EQ(ecarts(attendue, rasterise_pdf(pdf, resolution, r)), "")
-        << (r == rasteriseur::pdftoppm ? "pdftoppm" : "ghostscript");
+    EXPECT_EQ(ecarts(attendue, rasterise_pdf(pdf, 300, r)), "") << (r == rasteriseur::pdftoppm ? "pdftoppm" : "ghostscript");
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Resolutions, PageExacte, ::testing::Values(300, 600));
+// Every kind of queue with a driver, at 300 and 600 dpi, with A4 or Letter as its default paper:
+// what reaches the printer, after whatever the scheduler's filters do to the page, is the dot page
+// pixel for pixel on the queue's own paper, in its seven colours, with its copies and its name.
+struct file_a_essayer {
+  sorte_file sorte;
+  int32_t resolution;
+  const char* papier;
+};
+
+class PageExacte : public testing::TestWithParam<file_a_essayer> {};
+
+TEST_P(PageExacte, PrinterReceivesTheDotPageOnItsOwnPaper) {
+  const file_a_essayer f = GetParam();
+  serveur_cups_prive serveur;
+  serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard", pilote{f.resolution, f.papier, f.sorte});
+  serveur.rend_defaut("QLS4100");
+  const surface_essai s = motif();
+  imprimante_cups imprimante(titre);
+  imprimante.nomme_document("motif_1_2.bmp2");
+  imprime(imprimante, s, 2);
+
+  const auto travaux = serveur.travaux();
+  ASSERT_EQ(travaux.size(), 1u);
+  // A driverless queue takes PWG raster straight to its printer: the page goes as such.
+  EXPECT_EQ(travaux[0].format_document, f.sorte == sorte_file::sans_pilote ? "image/pwg-raster" : "application/pdf");
+  const auto recu = serveur.recu(travaux[0].id);
+  EXPECT_EQ(recu.copies, 2);
+  EXPECT_EQ(recu.nom, "motif_1_2.bmp2");
+
+  // The paper as the queue describes it: a driver's PPD gives A4 as 595 × 842 points, a
+  // driverless printer as 210 × 297 mm.
+  const bool a4 = std::string(f.papier) == "A4";
+  const double pouces_largeur = a4 ? (f.sorte == sorte_file::sans_pilote ? 210 / 25.4 : 595 / 72.0) : 8.5;
+  const double pouces_hauteur = a4 ? (f.sorte == sorte_file::sans_pilote ? 297 / 25.4 : 842 / 72.0) : 11;
+  const QSize papier(static_cast<int>(std::lround(pouces_largeur * f.resolution)),
+                     static_cast<int>(std::lround(pouces_hauteur * f.resolution)));
+  const QImage attendue = page_attendue(s, papier);
+  EXPECT_EQ(ecarts(attendue, recu.page), "");
+  // Only pdftoppm, rendering the PDF the transparent queue passes on, may round the page up.
+  if (f.sorte != sorte_file::transparent) {
+    EXPECT_EQ(recu.page.size(), papier);
+  } else {
+    EXPECT_EQ(ecarts(attendue, rasterise_pdf(serveur.document(travaux[0].id), f.resolution, rasteriseur::ghostscript)),
+              "");
+  }
+}
+
+std::vector<file_a_essayer> files_a_essayer() {
+  std::vector<file_a_essayer> liste;
+  for (sorte_file sorte : {sorte_file::transparent, sorte_file::postscript, sorte_file::sans_pilote})
+    for (int32_t resolution : {300, 600})
+      for (const char* papier : {"A4", "Letter"}) liste.push_back({sorte, resolution, papier});
+  return liste;
+}
+
+std::string nom_du_cas(const testing::TestParamInfo<file_a_essayer>& i) {
+  const char* sortes[] = {"Transparente", "PostScript", "SansPilote"};
+  return std::string(sortes[static_cast<int>(i.param.sorte)]) + "_" + std::to_string(i.param.resolution) + "_" +
+         i.param.papier;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PageExacte, testing::ValuesIn(files_a_essayer()), nom_du_cas);
 
 TEST(ImprimanteCups, CopiesAndTitleReachTheJob) {
   serveur_cups_prive serveur;
@@ -120,8 +173,28 @@ TEST(ImprimanteCups, CopiesAndTitleReachTheJob) {
   ASSERT_EQ(travaux.size(), 1u);
   EXPECT_EQ(travaux[0].file, "QLS4100");
   EXPECT_EQ(travaux[0].copies, 3);
-  EXPECT_EQ(travaux[0].nom, titre);
+  EXPECT_EQ(travaux[0].nom, titre);  // a document given no name
   EXPECT_EQ(travaux[0].format_document, "application/pdf");
+
+  // A job file's name is any bytes; the job takes what IPP can carry of it, and is never refused
+  // for it.
+  const std::string e_aigu = "\u00E9", remplace = "\uFFFD";
+  const auto fois = [](const std::string& texte, int n) {
+    std::string r;
+    while (n-- > 0) r += texte;
+    return r;
+  };
+  const std::vector<std::pair<std::string, std::string>> noms = {
+      {"plan_atelier_3.bmp2", "plan_atelier_3.bmp2"},
+      {"m" + e_aigu + "lange_\xFF\n_1.bmp2", "m" + e_aigu + "lange_" + remplace + remplace + "_1.bmp2"},
+      {std::string(300, 'a'), std::string(255, 'a')},
+      {"x" + fois(e_aigu, 200), "x" + fois(e_aigu, 127)},  // cut between characters
+  };
+  for (const auto& [nom, attendu] : noms) {
+    imprimante.nomme_document(nom);
+    imprime(imprimante, une_tache_rouge());
+    EXPECT_EQ(serveur.travaux().back().nom, attendu);
+  }
 }
 
 TEST(ImprimanteCups, RefusedSettingsAreErrorsBeforeAnyJobExists) {

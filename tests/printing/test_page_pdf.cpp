@@ -11,7 +11,7 @@
 #include "printing/couleurs.h"
 #include "printing/page_pdf.h"
 #include "tests/support/page_essai.h"
-#include "tests/support/serveur_cups_prive.h"
+#include "tests/support/rendu_page.h"
 
 using namespace agent;
 using namespace agent::essai;
@@ -35,7 +35,7 @@ QImage page_de(const grille_points& grille) {
 }  // namespace
 
 TEST(PagePdf, ShapesNoiseAndPageCornersRenderExactly) {
-  const format_page format{QPageSize(QPageSize::A4), 300};
+  const format_page format = format_pour("iso_a4_210x297mm", 300);
   const QSize pixels = pixels_page(format);
   grille_points grille(pixels.width(), pixels.height());
   std::mt19937 alea(11);

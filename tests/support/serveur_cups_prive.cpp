@@ -1,12 +1,8 @@
 #include "tests/support/serveur_cups_prive.h"
 
 #include <cups/cups.h>
-#include <QImageReader>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,12 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
+#include "tests/support/ppd_essai.h"
+#include "tests/support/processus_essai.h"
 
 namespace agent::essai {
 
@@ -29,91 +24,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Under the system's temporary folder, readable and traversable by everyone: as root, the
-// scheduler runs its filters as user lp, who must reach the spool and the configuration.
-fs::path dossier_temporaire(const std::string& prefixe) {
-  std::string modele = (fs::temp_directory_path() / (prefixe + "XXXXXX")).string();
-  if (!mkdtemp(modele.data())) throw std::runtime_error("mkdtemp : " + std::string(std::strerror(errno)));
-  fs::permissions(modele, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                              fs::perms::others_read | fs::perms::others_exec);
-  return modele;
-}
-
-std::string lit_fichier(const fs::path& chemin) {
-  std::ifstream f(chemin, std::ios::binary);
-  std::ostringstream contenu;
-  contenu << f.rdbuf();
-  return contenu.str();
-}
-
-void ecrit_fichier(const fs::path& chemin, const std::string& contenu) {
-  std::ofstream f(chemin, std::ios::binary);
-  f << contenu;
-  if (!f) throw std::runtime_error("écriture impossible : " + chemin.string());
-}
-
-// Starts `commande` with its output appended to `journal`.
-pid_t demarre(const std::vector<std::string>& commande, const fs::path& journal) {
-  std::vector<char*> arguments;
-  for (const auto& a : commande) arguments.push_back(const_cast<char*>(a.c_str()));
-  arguments.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, journal.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  pid_t pid = 0;
-  const int e = posix_spawnp(&pid, arguments[0], &actions, nullptr, arguments.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (e != 0) throw std::runtime_error(commande[0] + " : " + std::strerror(e));
-  return pid;
-}
-
-int attend_fin(pid_t pid) {
-  int statut = 0;
-  while (waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
-  }
-  return WIFEXITED(statut) ? WEXITSTATUS(statut) : 128 + WTERMSIG(statut);
-}
-
-void execute(const std::vector<std::string>& commande, const fs::path& journal) {
-  const auto avant = fs::exists(journal) ? fs::file_size(journal) : 0;
-  if (attend_fin(demarre(commande, journal)) != 0) {
-    std::string texte;
-    for (const auto& a : commande) texte += a + " ";
-    throw std::runtime_error(texte + "a échoué : " + lit_fichier(journal).substr(avant));
-  }
-}
-
-std::string ppd(const pilote& p) {
-  std::ostringstream t;
-  t << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
-       "*LanguageEncoding: ISOLatin1\n*PCFileName: \"ESSAI.PPD\"\n*Manufacturer: \"Essai\"\n"
-       "*Product: \"(Essai)\"\n*ModelName: \"Essai\"\n*ShortNickName: \"Essai\"\n*NickName: \"Essai\"\n"
-       "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: True\n*DefaultColorSpace: RGB\n"
-       "*FileSystem: False\n*Throughput: \"1\"\n*LandscapeOrientation: Plus90\n*TTRasterizer: Type42\n"
-       // PDF goes to the device untouched, as on a raw queue.
-       "*cupsFilter: \"application/pdf 0 -\"\n";
-  t << "*OpenUI *Resolution/Resolution: PickOne\n*OrderDependency: 10 AnySetup *Resolution\n"
-    << "*DefaultResolution: " << p.resolution << "dpi\n";
-  for (int r : {150, 300, 600, 1200}) {
-    if (r != p.resolution) t << "*Resolution " << r << "dpi/" << r << " dpi: \"\"\n";
-  }
-  t << "*Resolution " << p.resolution << "dpi/" << p.resolution << " dpi: \"\"\n*CloseUI: *Resolution\n";
-  const char* formats[][2] = {{"A4", "595 842"}, {"Letter", "612 792"}};
-  for (const char* mot : {"PageSize", "PageRegion"}) {
-    t << "*OpenUI *" << mot << ": PickOne\n*OrderDependency: 10 AnySetup *" << mot << "\n*Default" << mot
-      << ": " << p.papier << "\n";
-    for (auto& f : formats) t << "*" << mot << " " << f[0] << ": \"\"\n";
-    t << "*CloseUI: *" << mot << "\n";
-  }
-  t << "*DefaultImageableArea: " << p.papier << "\n*DefaultPaperDimension: " << p.papier << "\n";
-  for (auto& f : formats) {
-    t << "*ImageableArea " << f[0] << ": \"0 0 " << f[1] << "\"\n*PaperDimension " << f[0] << ": \"" << f[1]
-      << "\"\n";
-  }
-  return t.str();
-}
 
 struct connexion_ipp {
   http_t* http;
@@ -139,9 +49,10 @@ serveur_cups_prive::serveur_cups_prive(const std::vector<std::string>& directive
     const char* v = std::getenv(variable);
     environnement_[variable] = v ? std::optional<std::string>(v) : std::nullopt;
   }
-  for (const char* sous_dossier : {"home", "spool", "cache", "state"}) fs::create_directories(dossier_ / sous_dossier);
+  for (const char* sous_dossier : {"home", "spool", "cache", "state", "sorties"})
+    fs::create_directories(dossier_ / sous_dossier);
   const fs::path& d = dossier_;
-  ecrit_fichier(d / "cups-files.conf", "ServerRoot " + d.string() + "\nRequestRoot " + (d / "spool").string() +
+  ecrit_texte(d / "cups-files.conf", "ServerRoot " + d.string() + "\nRequestRoot " + (d / "spool").string() +
                                            "\nCacheDir " + (d / "cache").string() + "\nStateDir " +
                                            (d / "state").string() + "\nErrorLog " + (d / "error_log").string() +
                                            "\nAccessLog " + (d / "access_log").string() + "\nPageLog " +
@@ -153,7 +64,7 @@ serveur_cups_prive::serveur_cups_prive(const std::vector<std::string>& directive
   for (const auto& ligne : directives) cupsd += ligne + "\n";
   // Anyone may do anything: the scheduler refuses queue administration without a policy.
   cupsd += "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-  ecrit_fichier(d / "cupsd.conf", cupsd);
+  ecrit_texte(d / "cupsd.conf", cupsd);
 
   setenv("CUPS_SERVER", socket().c_str(), 1);
   setenv("HOME", (d / "home").c_str(), 1);
@@ -188,20 +99,8 @@ void serveur_cups_prive::attend_reponse() {
 }
 
 serveur_cups_prive::~serveur_cups_prive() {
-  if (pid_ > 0) {
-    kill(pid_, SIGCONT);
-    kill(pid_, SIGTERM);
-    const auto limite = std::chrono::steady_clock::now() + 10s;
-    int statut = 0;
-    while (waitpid(pid_, &statut, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > limite) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, &statut, 0);
-        break;
-      }
-      std::this_thread::sleep_for(5ms);
-    }
-  }
+  arrete(pid_);
+  files_.clear();  // their printers
   for (const auto& [variable, valeur] : environnement_) {
     if (valeur) setenv(variable.c_str(), valeur->c_str(), 1);
     else unsetenv(variable.c_str());
@@ -217,13 +116,43 @@ void serveur_cups_prive::lance(const std::vector<std::string>& commande) const {
 
 void serveur_cups_prive::ajoute_file(const std::string& nom, const std::string& description,
                                      const std::optional<pilote>& avec) {
-  std::vector<std::string> commande = {"lpadmin", "-p", nom, "-E", "-v", "file:///dev/null", "-D", description};
+  file_essai& file = files_[nom];
+  file.avec = avec;
+  if (avec && avec->sorte == sorte_file::sans_pilote) {
+    file.imprimante = std::make_unique<imprimante_emulee>(dossier_ / "imprimantes" / nom, avec->resolution, avec->papier);
+    lance({"lpadmin", "-p", nom, "-E", "-v", file.imprimante->uri(), "-m", "everywhere", "-D", description});
+    attend_pilote_genere(nom);
+    return;
+  }
+  const std::string peripherique =
+      avec && avec->sorte == sorte_file::postscript ? "file://" + (dossier_ / "sorties" / nom).string() : "file:///dev/null";
+  std::vector<std::string> commande = {"lpadmin", "-p", nom, "-E", "-v", peripherique, "-D", description};
   if (avec) {
     const fs::path fichier = dossier_ / (nom + ".ppd");
-    ecrit_fichier(fichier, ppd(*avec));
+    ecrit_texte(fichier, ppd_essai(avec->resolution, avec->papier, avec->sorte == sorte_file::postscript));
     commande.insert(commande.end(), {"-P", fichier.string()});
   }
   lance(commande);
+}
+
+// lpadmin returns before the scheduler has asked the printer for its description and written the
+// queue's PPD from it: the queue is ready once the scheduler describes it by that PPD.
+void serveur_cups_prive::attend_pilote_genere(const std::string& nom) const {
+  const auto limite = std::chrono::steady_clock::now() + 20s;
+  while (std::chrono::steady_clock::now() < limite) {
+    connexion_ipp c(socket());
+    ipp_t* requete = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    const std::string uri = "ipp://localhost/printers/" + nom;
+    ippAddString(requete, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
+    ippAddString(requete, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-make-and-model");
+    ipp_t* reponse = cupsDoRequest(c.http, requete, "/");
+    const std::string modele = reponse ? texte(reponse, "printer-make-and-model") : "";
+    ippDelete(reponse);
+    if (modele.find("IPP Everywhere") != std::string::npos) return;
+    std::this_thread::sleep_for(20ms);
+  }
+  throw std::runtime_error("la file " + nom + " n'a pas reçu de pilote : " + journal());
 }
 
 void serveur_cups_prive::rend_defaut(const std::string& nom) { lance({"lpadmin", "-d", nom}); }
@@ -294,29 +223,51 @@ void serveur_cups_prive::tue() {
   pid_ = 0;
 }
 
-std::string serveur_cups_prive::journal() const { return lit_fichier(dossier_ / "error_log"); }
-
-QImage rasterise_pdf(const QByteArray& pdf, int32_t resolution, rasteriseur avec) {
-  const fs::path dossier = dossier_temporaire("agent_rendu_");
-  ecrit_fichier(dossier / "page.pdf", pdf.toStdString());
-  const std::string r = std::to_string(resolution);
-  const fs::path sortie = dossier / "page.ppm";
-  if (avec == rasteriseur::pdftoppm) {
-    execute({"pdftoppm", "-r", r, "-aa", "no", "-aaVector", "no", "-singlefile", (dossier / "page.pdf").string(),
-             (dossier / "page").string()},
-            dossier / "journal");
-  } else {
-    execute({"gs", "-q", "-dSAFER", "-dNOPAUSE", "-dBATCH", "-dFirstPage=1", "-dLastPage=1", "-sDEVICE=ppmraw",
-             "-r" + r, "-dTextAlphaBits=1", "-dGraphicsAlphaBits=1", "-sOutputFile=" + sortie.string(),
-             (dossier / "page.pdf").string()},
-            dossier / "journal");
+travail serveur_cups_prive::attend_travail_fini(int32_t id) const {
+  const auto limite = std::chrono::steady_clock::now() + 60s;
+  for (;;) {
+    for (const travail& t : travaux()) {
+      if (t.id != id) continue;
+      if (t.etat == etat_travail::termine) return t;
+      if (t.etat >= etat_travail::arrete) {
+        throw std::runtime_error("le travail " + std::to_string(id) + " n'a pas abouti (état " +
+                                 std::to_string(static_cast<int>(t.etat)) + ") : " + journal());
+      }
+    }
+    if (std::chrono::steady_clock::now() > limite)
+      throw std::runtime_error("le travail " + std::to_string(id) + " ne finit pas : " + journal());
+    std::this_thread::sleep_for(20ms);
   }
-  QImageReader lecteur(QString::fromStdString(sortie.string()), "PPM");
-  lecteur.setAllocationLimit(0);  // a page at 600 dpi is beyond Qt's default limit
-  QImage image = lecteur.read();
-  fs::remove_all(dossier);
-  if (image.isNull()) throw std::runtime_error("rendu du PDF illisible");
-  return image.convertToFormat(QImage::Format_RGB32);
 }
+
+serveur_cups_prive::reception serveur_cups_prive::recu(int32_t id) const {
+  const auto liste = travaux();
+  const auto t = std::find_if(liste.begin(), liste.end(), [&](const travail& un) { return un.id == id; });
+  if (t == liste.end()) throw std::runtime_error("pas de travail " + std::to_string(id));
+  const file_essai& file = files_.at(t->file);
+  const int32_t resolution = file.avec ? file.avec->resolution : 300;
+  const sorte_file sorte = file.avec ? file.avec->sorte : sorte_file::transparent;
+  if (sorte == sorte_file::transparent) return {rasterise_pdf(document(id), resolution), t->copies, t->nom};
+
+  const travail fini = attend_travail_fini(id);
+  if (sorte == sorte_file::postscript) {
+    const std::string postscript = lit_fichier(dossier_ / "sorties" / t->file);
+    return {rasterise_postscript(QByteArray(postscript.data(), static_cast<qsizetype>(postscript.size())), resolution),
+            fini.copies, fini.nom};
+  }
+  // A printer that makes no copies itself gets the job once per copy.
+  reception r{QImage(), 0, ""};
+  for (const auto& recu : file.imprimante->travaux()) {
+    if (recu.nom != fini.nom) continue;
+    const auto pages = pages_pwg(recu.document);
+    if (pages.empty()) throw std::runtime_error("document PWG vide pour le travail " + std::to_string(id));
+    if (r.page.isNull()) r = {pages.front(), 0, recu.nom};
+    r.copies += recu.copies * static_cast<int32_t>(pages.size());
+  }
+  if (r.page.isNull()) throw std::runtime_error("l'imprimante n'a rien reçu pour le travail " + std::to_string(id));
+  return r;
+}
+
+std::string serveur_cups_prive::journal() const { return lit_fichier(dossier_ / "error_log"); }
 
 }  // namespace agent::essai

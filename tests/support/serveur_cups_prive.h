@@ -7,11 +7,12 @@
 //   serveur_cups_prive serveur;                                   // started and answering
 //   serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard");
 //   serveur.ajoute_file("Photo", "Photo couleur", pilote{600, "Letter"});
+//   serveur.ajoute_file("Bureau", "Bureau", pilote{300, "A4", sorte_file::sans_pilote});
 //   serveur.rend_defaut("QLS4100");
 //   imprimante_cups imprimante("agent_impression");               // talks to this scheduler
 //   ... print ...
 //   auto travaux = serveur.travaux();                             // copies, name, format, state
-//   QImage page = rasterise_pdf(serveur.document(travaux.at(0).id), 300);
+//   QImage page = serveur.recu(travaux.at(0).id).page;            // what the printer got
 //
 // The constructor makes a fresh temporary folder holding the whole configuration, the spool,
 // the logs and a private HOME; starts `cupsd -f` listening only on a socket in that folder; and
@@ -31,16 +32,28 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/imprimante_emulee.h"
+#include "tests/support/rendu_page.h"
+
 namespace agent::essai {
+
+// How a queue reaches its printer.
+enum class sorte_file {
+  transparent,  // a PPD whose filters pass PDF to the device untouched, as a raw queue does
+  postscript,   // a PostScript printer's PPD: the scheduler's filters rewrite the page
+  sans_pilote,  // driverless (lpadmin -m everywhere) to an emulated IPP Everywhere printer
+};
 
 // A driver for a queue: the resolution and default paper it reports (paper: "A4" or "Letter").
 struct pilote {
   int32_t resolution;
   std::string papier;
+  sorte_file sorte = sorte_file::transparent;
 };
 
 // IPP job states.
@@ -74,7 +87,7 @@ public:
   const std::filesystem::path& dossier() const { return dossier_; }
   std::filesystem::path socket() const { return dossier_ / "cups.sock"; }
 
-  // A queue printing to /dev/null. Without a driver it takes the data raw and reports neither a
+  // A queue. Without a driver it prints to /dev/null, takes the data raw and reports neither a
   // resolution nor a paper size.
   void ajoute_file(const std::string& nom, const std::string& description,
                    const std::optional<pilote>& avec = std::nullopt);
@@ -88,23 +101,38 @@ public:
   // The document of job `id` exactly as the scheduler received it.
   QByteArray document(int32_t id) const;
 
+  // What the printer of job `id`'s queue received, once the job is through the scheduler: its
+  // first page as pixels (the raw or transparent queue's PDF rasterised by pdftoppm, the
+  // PostScript queue's output by Ghostscript, both at the queue's resolution, the emulated
+  // printer's PWG raster as it is), the copies it was asked for, and the job's name as the
+  // printer got it.
+  struct reception {
+    QImage page;
+    int32_t copies;
+    std::string nom;
+  };
+  reception recu(int32_t id) const;
+
   void suspend();  // SIGSTOP: the socket still accepts, nothing answers
   void reprend();  // SIGCONT
   void tue();      // SIGKILL, then reaped: the socket refuses
   std::string journal() const;  // the scheduler's error log
 
 private:
+  struct file_essai {
+    std::optional<pilote> avec;
+    std::unique_ptr<imprimante_emulee> imprimante;  // for a driverless queue
+  };
+
   void lance(const std::vector<std::string>& commande) const;
   void attend_reponse();
+  void attend_pilote_genere(const std::string& nom) const;
+  travail attend_travail_fini(int32_t id) const;
 
   std::filesystem::path dossier_;
   pid_t pid_ = 0;
   std::map<std::string, std::optional<std::string>> environnement_;
+  std::map<std::string, file_essai> files_;
 };
-
-enum class rasteriseur { pdftoppm, ghostscript };
-
-// The first page of `pdf` at `resolution` dots per inch, without anti-aliasing, as RGB32.
-QImage rasterise_pdf(const QByteArray& pdf, int32_t resolution, rasteriseur avec = rasteriseur::pdftoppm);
 
 }  // namespace agent::essai

@@ -1,0 +1,86 @@
+#include "printing/page_pwg.h"
+
+#include <cups/raster.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "core/erreur.h"
+#include "printing/couleurs.h"
+
+namespace agent {
+
+namespace {
+
+[[noreturn]] void echec_pwg(const std::string& quoi) {
+  throw erreur(code_erreur::erreur_imprimante, "la page PWG ne peut pas être produite : " + quoi);
+}
+
+ssize_t ajoute(void* destination, unsigned char* octets, size_t taille) {
+  static_cast<QByteArray*>(destination)->append(reinterpret_cast<const char*>(octets), static_cast<qsizetype>(taille));
+  return static_cast<ssize_t>(taille);
+}
+
+struct fermeture {
+  void operator()(cups_raster_t* r) const { cupsRasterClose(r); }
+};
+
+// Red, green and blue bytes of each grid index: white, then the seven colours in their order.
+std::array<std::array<uint8_t, 3>, 8> rvb_des_indices() {
+  std::array<std::array<uint8_t, 3>, 8> rvb{};
+  rvb[0] = {0xFF, 0xFF, 0xFF};
+  for (uint8_t i = 1; i <= couleurs_imprimables.size(); ++i) {
+    const uint32_t c = couleur_indice(i);
+    rvb[i] = {static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>(c >> 8 & 0xFF), static_cast<uint8_t>(c >> 16 & 0xFF)};
+  }
+  return rvb;
+}
+
+}  // namespace
+
+QByteArray page_pwg(const grille_points& grille, const format_page& format, int32_t pages) {
+  const pwg_media_t* support = pwgMediaForPWG(format.support.c_str());
+  if (!support) support = pwgMediaForSize(format.largeur, format.longueur);
+  cups_page_header2_t entete;
+  // libcups takes the medium as mutable, though it only reads it.
+  if (!support || !cupsRasterInitPWGHeader(&entete, const_cast<pwg_media_t*>(support), "srgb_8", format.resolution, format.resolution,
+                                           "one-sided", nullptr))
+    echec_pwg(cupsRasterErrorString());
+  // The header rounds the page down to whole pixels; the grid, like every rasteriser on the way
+  // to the printer, rounds to nearest. One size for both keeps every path's page the same.
+  entete.cupsWidth = static_cast<unsigned>(grille.largeur());
+  entete.cupsHeight = static_cast<unsigned>(grille.hauteur());
+  entete.cupsBytesPerLine = entete.cupsWidth * 3;
+  entete.cupsInteger[CUPS_RASTER_PWG_TotalPageCount] = static_cast<unsigned>(pages);
+
+  QByteArray octets;
+  std::unique_ptr<cups_raster_t, fermeture> flux(cupsRasterOpenIO(ajoute, &octets, CUPS_RASTER_WRITE_PWG));
+  if (!flux || !cupsRasterWriteHeader2(flux.get(), &entete)) echec_pwg(cupsRasterErrorString());
+
+  // Rows and columns outside the dots' frame stay white, and cost no conversion.
+  const auto rvb = rvb_des_indices();
+  std::vector<unsigned char> blanche(entete.cupsBytesPerLine, 0xFF);
+  std::vector<unsigned char> ligne(blanche);
+  const cadre_points cadre = grille.vide() ? cadre_points{0, 0, 0, 0} : grille.cadre();
+  for (int32_t y = 0; y < grille.hauteur(); ++y) {
+    const bool encree = y >= cadre.y0 && y < cadre.y1;
+    if (encree) {
+      const uint8_t* indice = grille.ligne(y).data() + cadre.x0;
+      unsigned char* cible = ligne.data() + size_t{3} * static_cast<size_t>(cadre.x0);
+      for (int32_t x = cadre.x0; x < cadre.x1; ++x, ++indice) {
+        const auto& c = rvb[*indice];
+        *cible++ = c[0];
+        *cible++ = c[1];
+        *cible++ = c[2];
+      }
+    }
+    unsigned char* pixels = encree ? ligne.data() : blanche.data();
+    if (cupsRasterWritePixels(flux.get(), pixels, entete.cupsBytesPerLine) < entete.cupsBytesPerLine)
+      echec_pwg(cupsRasterErrorString());
+  }
+  flux.reset();
+  return octets;
+}
+
+}  // namespace agent

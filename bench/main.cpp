@@ -1,6 +1,7 @@
 // The agent's benchmarks: for each generated input and size, the raster alone, the page from the
 // surface to PDF bytes (the agent's renderer against one QPainter point per dot), the whole job
-// through a private CUPS scheduler, and the peak memory of a whole job in a process of its own.
+// through a private CUPS scheduler, the same job followed as far as an emulated driverless printer
+// by each way a page can take there, and the peak memory of a whole job in a process of its own.
 // Ends with one table on stdout.
 //
 //   agent_bench [--petit] [options of Google Benchmark]
@@ -24,7 +25,9 @@
 #include "bench/imprimante_point_par_point.h"
 #include "bench/tableau.h"
 #include "bench/travail_complet.h"
+#include "printing/imprimante_cups.h"
 #include "printing/trame_points.h"
+#include "tests/support/page_essai.h"
 
 using namespace agent;
 using namespace agent::banc;
@@ -47,6 +50,12 @@ const char* const legende =
     "l'aperçu de la fenêtre → trame → PDF → accepté par un CUPS privé (médiane) ; ns/px : le même, par "
     "pixel de l'image. RSS max : un travail complet seul dans un processus neuf, démarrage de Qt compris. "
     "File A4 à 300 dpi, à 600 dpi pour 4961x7016.";
+const char* const legende_imprimante =
+    "Jusqu'à l'imprimante : fichier BMP sur disque → aperçu → trame → page → serveur CUPS privé → file sans "
+    "pilote (lpadmin -m everywhere) → imprimante IPP Everywhere émulée (ippeveprinter, boucle locale, A4, "
+    "marges de 4,23 mm) qui tient la page ; médiane. PWG raster : la page part en PWG raster à la résolution de "
+    "l'imprimante et passe le serveur sans filtre. PDF : la page part en PDF, les filtres du serveur (pdftopdf, "
+    "gstoraster) la tramant en PWG raster. Page reçue : comparée pixel à pixel à la page attendue.";
 const char* const note_reference =
     "non mesuré : la référence n'est lancée que jusqu'à 5 millions de points ; au-delà, une page lui "
     "coûte des minutes et des gigaoctets.";
@@ -122,6 +131,27 @@ void chrono_travail(benchmark::State& etat, materiel& b, cas c) {
   etat.counters[compteur_octets] = static_cast<double>(b.poste->taille_dernier_document());
 }
 
+void chrono_imprimante(benchmark::State& etat, materiel& b, cas c, format_document envoi) {
+  b.fichier.prepare(c.sorte, c.taille);
+  int32_t id = 0;
+  try {
+    demarre_poste(b, c);
+    // The first job of a way starts what it needs on the print server (Ghostscript's fonts).
+    // Each measure starts with the queue idle: the scheduler runs one job of a queue at a time, and
+    // its backend finishes a job only after the printer has reported it done, a second later.
+    const int32_t premier = b.poste->imprime_jusqu_a_l_imprimante(b.fichier.chemin(), c.resolution, envoi);
+    b.poste->recu(premier);
+    for (auto _ : etat) id = b.poste->imprime_jusqu_a_l_imprimante(b.fichier.chemin(), c.resolution, envoi);
+    const auto recu = b.poste->recu(id);
+    const QImage attendue = essai::page_attendue(b.fichier.surface(), pixels_page(format_a4(c.resolution)));
+    etat.counters[compteur_pixels_faux] = static_cast<double>(essai::pixels_differents(attendue, recu.page));
+    etat.counters[compteur_octets] = static_cast<double>(b.poste->taille_document(id));
+    etat.counters[compteur_octets_recus] = static_cast<double>(recu.octets);
+  } catch (const std::exception& e) {
+    etat.SkipWithError(e.what());
+  }
+}
+
 void releve_memoire(benchmark::State& etat, materiel& b, cas c) {
   b.fichier.prepare(c.sorte, c.taille);
   int64_t pointe = 0;
@@ -162,6 +192,19 @@ void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
         ->Iterations(1)
         ->Repetitions(petit ? 3 : grand ? 5 : 11)
         ->ReportAggregatesOnly(true);
+    // As far as the printer: the clustered mask at 1297x943 and at 600 dpi, both ways.
+    if (c.sorte == sorte_entree::masque && (petit || c.taille != QSize(2480, 3508))) {
+      for (const auto& [mesure, envoi] : {std::pair{mesure_imprimante_pwg, format_document::selon_file},
+                                          std::pair{mesure_imprimante_pdf, format_document::pdf}}) {
+        benchmark::RegisterBenchmark(nom(mesure).c_str(),
+                                     [&b, c, envoi](benchmark::State& e) { chrono_imprimante(e, b, c, envoi); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(1)
+            ->Repetitions(petit ? 2 : grand ? 3 : 7)
+            ->ReportAggregatesOnly(true);
+      }
+    }
     benchmark::RegisterBenchmark(nom(mesure_memoire).c_str(),
                                  [&b, c](benchmark::State& e) { releve_memoire(e, b, c); })
         ->Unit(benchmark::kMillisecond)
@@ -216,6 +259,6 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   b.poste.reset();
 
-  tableau.ecrit(std::cout, legende, note_reference);
+  tableau.ecrit(std::cout, legende, note_reference, legende_imprimante);
   return tableau.erreurs() ? 1 : 0;
 }

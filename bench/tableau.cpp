@@ -77,8 +77,41 @@ void tableau_resultats::ReportRuns(const std::vector<Run>& runs) {
   }
 }
 
-void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende,
-                              const std::string& note_reference) const {
+namespace {
+
+// Markdown, so that a table reads the same in a terminal and in the README. The first two
+// columns are names, the others figures.
+void ecrit_markdown(std::ostream& sortie, const std::vector<std::string>& titres,
+                    const std::vector<std::vector<std::string>>& cases) {
+  std::vector<size_t> largeurs(titres.size());
+  const auto longueur = [](const std::string& texte) {
+    // Columns are counted in characters, not UTF-8 bytes.
+    return static_cast<size_t>(std::count_if(texte.begin(), texte.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  };
+  for (size_t i = 0; i < titres.size(); ++i) {
+    largeurs[i] = longueur(titres[i]);
+    for (const auto& ligne : cases) largeurs[i] = std::max(largeurs[i], longueur(ligne[i]));
+  }
+  const auto ecrit_ligne = [&](const std::vector<std::string>& ligne) {
+    sortie << "|";
+    for (size_t i = 0; i < ligne.size(); ++i) {
+      const std::string marge(largeurs[i] - longueur(ligne[i]), ' ');
+      sortie << " " << (i < 2 ? ligne[i] + marge : marge + ligne[i]) << " |";
+    }
+    sortie << "\n";
+  };
+  ecrit_ligne(titres);
+  sortie << "|";
+  for (size_t i = 0; i < titres.size(); ++i)
+    sortie << (i < 2 ? ":" : "-") << std::string(largeurs[i], '-') << (i < 2 ? "-" : ":") << "|";
+  sortie << "\n";
+  for (const auto& ligne : cases) ecrit_ligne(ligne);
+}
+
+}  // namespace
+
+void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende, const std::string& note_reference,
+                              const std::string& legende_imprimante) const {
   const std::vector<std::string> titres = {"entrée",      "taille",        "points M",      "trame Mpx/s", "PDF agent ms",
                                            "PDF agent Ko", "PDF réf. ms",  "PDF réf. Ko", "temps réf./agent",
                                            "taille réf./agent", "travail complet ms (médiane)", "ns/px",
@@ -128,32 +161,32 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende,
     });
   }
 
-  // Markdown, so that the table reads the same in a terminal and in the README.
-  std::vector<size_t> largeurs(titres.size());
-  const auto longueur = [](const std::string& texte) {
-    // Columns are counted in characters, not UTF-8 bytes.
-    return static_cast<size_t>(std::count_if(texte.begin(), texte.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-  };
-  for (size_t i = 0; i < titres.size(); ++i) {
-    largeurs[i] = longueur(titres[i]);
-    for (const auto& ligne : cases) largeurs[i] = std::max(largeurs[i], longueur(ligne[i]));
-  }
-  const auto ecrit_ligne = [&](const std::vector<std::string>& ligne) {
-    sortie << "|";
-    for (size_t i = 0; i < ligne.size(); ++i) {
-      const std::string marge(largeurs[i] - longueur(ligne[i]), ' ');
-      // Figures right-aligned, names left-aligned.
-      sortie << " " << (i < 2 ? ligne[i] + marge : marge + ligne[i]) << " |";
-    }
-    sortie << "\n";
-  };
-  ecrit_ligne(titres);
-  sortie << "|";
-  for (size_t i = 0; i < titres.size(); ++i) sortie << (i < 2 ? ":" : "-") << std::string(largeurs[i], '-') << (i < 2 ? "-" : ":") << "|";
-  sortie << "\n";
-  for (const auto& ligne : cases) ecrit_ligne(ligne);
+  ecrit_markdown(sortie, titres, cases);
   sortie << "\n" << legende << "\n";
   if (reference_absente) sortie << "\n¹ " << note_reference << "\n";
+
+  std::vector<std::vector<std::string>> chemins;
+  for (const auto& [entree, taille] : lignes_) {
+    for (const auto& [mesure_chemin, chemin] : {std::pair{mesure_imprimante_pwg, "PWG raster"},
+                                                std::pair{mesure_imprimante_pdf, "PDF, filtres du serveur"}}) {
+      const auto it = mesures_.find(std::string(mesure_chemin) + "/" + entree + "/" + taille);
+      if (it == mesures_.end()) continue;
+      const mesure& m = it->second;
+      const auto compteur = [&](const char* cle) {
+        const auto c = m.compteurs.find(cle);
+        return c == m.compteurs.end() ? std::nan("") : c->second;
+      };
+      const double faux = compteur(compteur_pixels_faux);
+      chemins.push_back({entree + " " + taille, chemin, lisible(m.ms), lisible(compteur(compteur_octets) / 1024),
+                         lisible(compteur(compteur_octets_recus) / 1024),
+                         faux < 0 ? "taille fausse" : faux == 0 ? "exacte" : nombre(faux, 0) + " pixels faux"});
+    }
+  }
+  if (chemins.empty()) return;
+  sortie << "\n";
+  ecrit_markdown(sortie, {"entrée", "chemin", "jusqu'à l'imprimante ms (médiane)", "envoyé Ko", "reçu par l'imprimante Ko", "page reçue"},
+                 chemins);
+  sortie << "\n" << legende_imprimante << "\n";
 }
 
 }  // namespace agent::banc

@@ -18,12 +18,17 @@ inline constexpr const char* mesure_pdf_agent = "pdf_agent";
 inline constexpr const char* mesure_pdf_reference = "pdf_reference";
 inline constexpr const char* mesure_travail = "travail";
 inline constexpr const char* mesure_memoire = "memoire";
+// As far as the printer, by either way a page can take to a driverless queue.
+inline constexpr const char* mesure_imprimante_pwg = "imprimante_pwg";
+inline constexpr const char* mesure_imprimante_pdf = "imprimante_pdf";
 
 // Counters the benchmarks set.
 inline constexpr const char* compteur_pixels = "pixels";
 inline constexpr const char* compteur_points = "points";
 inline constexpr const char* compteur_octets = "octets_pdf";
 inline constexpr const char* compteur_memoire = "memoire_pointe";
+inline constexpr const char* compteur_octets_recus = "octets_recus";  // what the printer received
+inline constexpr const char* compteur_pixels_faux = "pixels_faux";    // -1: a page of another size
 
 // A benchmark that was deliberately not run reports an error starting with this.
 inline constexpr const char* prefixe_non_mesure = "non mesuré : ";
@@ -37,8 +42,10 @@ public:
   void ReportRuns(const std::vector<Run>& runs) override;
 
   // The lines in the order the inputs first appeared, then `legende`. `note_reference` explains
-  // the cells of a baseline that was not run.
-  void ecrit(std::ostream& sortie, const std::string& legende, const std::string& note_reference) const;
+  // the cells of a baseline that was not run. Then, where they were measured, the ways to the
+  // printer side by side, and `legende_imprimante`.
+  void ecrit(std::ostream& sortie, const std::string& legende, const std::string& note_reference,
+             const std::string& legende_imprimante) const;
   bool erreurs() const { return erreurs_; }
 
 private:

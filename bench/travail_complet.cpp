@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "app/boite_image.h"
@@ -49,10 +50,37 @@ int64_t memoire_pointe_processus() {
 
 std::string poste_complet::file_pour(int resolution) { return "Banc A4 " + std::to_string(resolution) + " dpi"; }
 
+namespace {
+
+std::string file_sans_pilote(int resolution) { return "Banc sans pilote " + std::to_string(resolution) + " dpi"; }
+
+}  // namespace
+
 poste_complet::poste_complet() {
-  for (int resolution : {300, 600})
+  for (int resolution : {300, 600}) {
     serveur_.ajoute_file("Banc" + std::to_string(resolution), file_pour(resolution), essai::pilote{resolution, "A4"});
+    serveur_.ajoute_file("BancSansPilote" + std::to_string(resolution), file_sans_pilote(resolution),
+                         essai::pilote{resolution, "A4", essai::sorte_file::sans_pilote});
+  }
   fenetre_ = fenetre_pour(imprimante_, [this] { return ligne_de_commande_; });
+  fenetre_pdf_ = fenetre_pour(imprimante_pdf_, [this] { return ligne_de_commande_; });
+}
+
+int32_t poste_complet::imprime_jusqu_a_l_imprimante(const std::string& chemin, int resolution, format_document envoi) {
+  Form1& fenetre = envoi == format_document::pdf ? *fenetre_pdf_ : *fenetre_;
+  const essai::imprimante_emulee& imprimante = serveur_.imprimante("BancSansPilote" + std::to_string(resolution));
+  const int32_t avant = imprimante.travaux_entiers();
+  ligne_de_commande_ = file_sans_pilote(resolution);
+  fenetre.Picture1->charge(chemin);
+  fenetre.lance_impression(1);
+  const int32_t id = serveur_.travaux().back().id;
+  // The printer holds the page once its document has arrived whole; the scheduler notices later.
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+  while (imprimante.travaux_entiers() == avant) {
+    if (std::chrono::steady_clock::now() > limite) throw std::runtime_error("le travail n'a pas atteint l'imprimante");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return id;
 }
 
 poste_complet::~poste_complet() = default;

@@ -63,6 +63,8 @@ TEST_F(Agent, PrintsEveryJobOfTheFolderOnTheNamedPrinterAndDeletesIt) {
   EXPECT_EQ(travaux[0].file, "QLS4100");
   EXPECT_EQ(travaux[0].copies, 1);
   EXPECT_EQ(travaux[1].copies, 2);
+  EXPECT_EQ(travaux[0].nom, "a_12_1_x.bmp2");  // the queue shows which file prints
+  EXPECT_EQ(travaux[1].nom, "B_77_2.bmp2");
   EXPECT_EQ(ecarts(page_a, rasterise_pdf(serveur.document(travaux[0].id), 300)), "");
   EXPECT_EQ(ecarts(page_b, rasterise_pdf(serveur.document(travaux[1].id), 300)), "");
   EXPECT_FALSE(fs::exists(dossier() / "a_12_1_x.bmp2"));

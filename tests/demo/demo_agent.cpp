@@ -1,6 +1,7 @@
-// The agent's whole job on this machine alone: a private print server with the test printer's
-// queue, a local watched folder with a few generated job files, the real agent printing them,
-// and every printed page written as a PNG. Everything started here is stopped before it ends.
+// The agent's whole job on this machine alone: a private print server whose test printer queue is
+// driverless, to an emulated IPP Everywhere printer, a local watched folder with a few generated
+// job files, the real agent printing them, and every page the printer received written as a PNG.
+// Everything started here is stopped before it ends.
 
 #include <QImage>
 #include <QPainter>
@@ -60,9 +61,10 @@ int main(int argc, char** argv) {
   fs::create_directories(pages);
 
   serveur_cups_prive serveur;
-  serveur.ajoute_file("QLS4100", imprimante_demo, pilote{resolution_demo, "A4"});
+  serveur.ajoute_file("QLS4100", imprimante_demo, pilote{resolution_demo, "A4", sorte_file::sans_pilote});
   std::cout << "Serveur d'impression privé démarré (" << serveur.socket().string() << "),\n"
-            << "file QLS4100 : « " << imprimante_demo << " », " << resolution_demo << " dpi, A4.\n\n";
+            << "file QLS4100 : « " << imprimante_demo << " », sans pilote (IPP Everywhere), vers une imprimante\n"
+            << "émulée en " << resolution_demo << " dpi, A4, sur la boucle locale.\n\n";
 
   const std::pair<const char*, int> travaux_demo[] = {
       {"plan_atelier_1.bmp2", 0}, {"etiquettes_lot_2.bmp2", 1}, {"masque_circuit_3.bmp2", 2}};
@@ -90,17 +92,18 @@ int main(int argc, char** argv) {
   std::vector<std::string> noms;
   for (const auto& [nom, variante] : travaux_demo) noms.push_back(nom);
   std::sort(noms.begin(), noms.end());
-  std::cout << "Dossier vide après " << duree.count() / 1000.0 << " s. Pages reçues par le serveur :\n";
+  std::cout << "Dossier vide après " << duree.count() / 1000.0 << " s. Pages reçues par l'imprimante :\n";
   size_t rang = 0;
   for (const auto& t : serveur.travaux()) {
-    const QImage page = rasterise_pdf(serveur.document(t.id), resolution_demo);
-    const fs::path png = pages / ("travail_" + std::to_string(t.id) + "_" + std::to_string(t.copies) + "_copies.png");
+    const auto recu = serveur.recu(t.id);
+    const QImage& page = recu.page;
+    const fs::path png = pages / ("travail_" + std::to_string(t.id) + "_" + std::to_string(recu.copies) + "_copies.png");
     page.save(QString::fromStdString(png.string()));
     int64_t points = 0;
     for (int y = 0; y < page.height(); ++y)
       for (int x = 0; x < page.width(); ++x) points += (page.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
-    std::cout << "  " << noms.at(rang++) << " : travail " << t.id << ", " << t.copies << " copie(s), " << points
-              << " points → " << png.string() << "\n";
+    std::cout << "  " << noms.at(rang++) << " : travail « " << recu.nom << " », " << recu.copies << " copie(s), "
+              << page.width() << " × " << page.height() << " pixels, " << points << " points → " << png.string() << "\n";
   }
   std::cout << "\nL'ellipse de chaque masque est d'un rouge voisin (253, 0, 0) : elle ne s'imprime pas,\n"
             << "seules sept couleurs exactes deviennent des points.\n";

@@ -140,20 +140,36 @@ imprimante_emulee::~imprimante_emulee() {
 
 std::string imprimante_emulee::uri() const { return "ipp://localhost:" + std::to_string(port_) + "/ipp/print"; }
 
-std::vector<imprimante_emulee::travail_recu> imprimante_emulee::travaux() const {
+ipp_t* imprimante_emulee::demande_travaux(const std::vector<const char*>& attributs) const {
   http_t* http = httpConnect2("localhost", port_, nullptr, AF_INET, HTTP_ENCRYPTION_NEVER, 1, 5000, nullptr);
   if (!http) throw std::runtime_error("imprimante émulée injoignable");
   ipp_t* requete = ippNewRequest(IPP_OP_GET_JOBS);
   ippAddString(requete, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri().c_str());
   ippAddString(requete, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
-  static const char* const voulus[] = {"job-id", "job-name", "copies"};
-  ippAddStrings(requete, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr, voulus);
+  ippAddStrings(requete, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(attributs.size()), nullptr, attributs.data());
   ipp_t* reponse = cupsDoRequest(http, requete, "/ipp/print");
   httpClose(http);
   if (!reponse || ippGetStatusCode(reponse) > IPP_STATUS_OK_EVENTS_COMPLETE) {
     ippDelete(reponse);
     throw std::runtime_error(std::string("travaux de l'imprimante émulée : ") + cupsLastErrorString());
   }
+  return reponse;
+}
+
+int32_t imprimante_emulee::travaux_entiers() const {
+  // A job is held ("job-incoming") while its document arrives.
+  ipp_t* reponse = demande_travaux({"job-state"});
+  int32_t entiers = 0;
+  for (ipp_attribute_t* a = ippFindAttribute(reponse, "job-state", IPP_TAG_ENUM); a;
+       a = ippFindNextAttribute(reponse, "job-state", IPP_TAG_ENUM))
+    entiers += ippGetInteger(a, 0) != IPP_JSTATE_HELD;
+  ippDelete(reponse);
+  return entiers;
+}
+
+std::vector<imprimante_emulee::travail_recu> imprimante_emulee::travaux() const {
+  ipp_t* reponse = demande_travaux({"job-id", "job-name", "copies"});
   std::vector<std::pair<int, travail_recu>> recus;
   int id = 0;
   travail_recu courant{"", 1, {}};

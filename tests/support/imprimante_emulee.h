@@ -5,6 +5,7 @@
 // receives. It announces nothing on the network; its DNS-SD library still wants a D-Bus
 // daemon, so it gets a private one.
 
+#include <cups/ipp.h>
 #include <sys/types.h>
 
 #include <QByteArray>
@@ -33,8 +34,13 @@ public:
   };
   // Every job it has received, oldest first.
   std::vector<travail_recu> travaux() const;
+  // How many jobs it holds whole: their document has arrived to its last byte.
+  int32_t travaux_entiers() const;
 
 private:
+  // Get-Jobs on the printer, for these attributes; its answer, to be freed with ippDelete.
+  ipp_t* demande_travaux(const std::vector<const char*>& attributs) const;
+
   std::filesystem::path dossier_;
   int port_ = 0;
   pid_t bus_ = 0, imprimante_ = 0;

@@ -28,28 +28,49 @@ QImage page_attendue(const surface_lecture& s, QSize taille) {
   return page;
 }
 
-std::string ecarts(const QImage& attendue, const QImage& rendue) {
-  // Rasterisers round the page up to whole pixels: one more row and column may show, blank.
-  if (rendue.width() < attendue.width() || rendue.width() > attendue.width() + 1 ||
-      rendue.height() < attendue.height() || rendue.height() > attendue.height() + 1)
-    return "taille " + std::to_string(rendue.width()) + "x" + std::to_string(rendue.height());
+namespace {
+
+// Rasterisers round the page up to whole pixels: one more row and column may show, blank.
+bool tailles_compatibles(const QImage& attendue, const QImage& rendue) {
+  return rendue.width() >= attendue.width() && rendue.width() <= attendue.width() + 1 &&
+         rendue.height() >= attendue.height() && rendue.height() <= attendue.height() + 1;
+}
+
+// Calls `ecart(x, y, rendu, voulu)` for each pixel that differs; how many did.
+template <typename fonction>
+int64_t compare(const QImage& attendue, const QImage& rendue, fonction ecart) {
   int64_t nombre = 0;
-  std::string premier;
   for (int y = 0; y < rendue.height(); ++y) {
     const auto* r = reinterpret_cast<const QRgb*>(rendue.constScanLine(y));
     const auto* a = y < attendue.height() ? reinterpret_cast<const QRgb*>(attendue.constScanLine(y)) : nullptr;
     for (int x = 0; x < rendue.width(); ++x) {
       const QRgb voulu = a && x < attendue.width() ? a[x] : qRgb(255, 255, 255);
       if ((r[x] & 0xFFFFFF) == (voulu & 0xFFFFFF)) continue;
-      if (nombre++ == 0) {
-        char texte[96];
-        std::snprintf(texte, sizeof texte, " (premier en %d,%d : %06X au lieu de %06X)", x, y, r[x] & 0xFFFFFF,
-                      voulu & 0xFFFFFF);
-        premier = texte;
-      }
+      ecart(x, y, r[x], voulu, nombre++);
     }
   }
+  return nombre;
+}
+
+}  // namespace
+
+std::string ecarts(const QImage& attendue, const QImage& rendue) {
+  if (!tailles_compatibles(attendue, rendue))
+    return "taille " + std::to_string(rendue.width()) + "x" + std::to_string(rendue.height());
+  std::string premier;
+  const int64_t nombre = compare(attendue, rendue, [&](int x, int y, QRgb rendu, QRgb voulu, int64_t rang) {
+    if (rang > 0) return;
+    char texte[96];
+    std::snprintf(texte, sizeof texte, " (premier en %d,%d : %06X au lieu de %06X)", x, y, rendu & 0xFFFFFF,
+                  voulu & 0xFFFFFF);
+    premier = texte;
+  });
   return nombre ? std::to_string(nombre) + " pixels" + premier : "";
+}
+
+int64_t pixels_differents(const QImage& attendue, const QImage& rendue) {
+  if (!tailles_compatibles(attendue, rendue)) return -1;
+  return compare(attendue, rendue, [](int, int, QRgb, QRgb, int64_t) {});
 }
 
 }  // namespace agent::essai

@@ -15,5 +15,7 @@ QImage page_attendue(const surface_lecture& s, QSize taille);
 
 // "" when equal; else how many pixels differ and the first of them.
 std::string ecarts(const QImage& attendue, const QImage& rendue);
+// How many pixels differ; -1 when the sizes do not match.
+int64_t pixels_differents(const QImage& attendue, const QImage& rendue);
 
 }  // namespace agent::essai

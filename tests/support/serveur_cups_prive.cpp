@@ -247,24 +247,33 @@ serveur_cups_prive::reception serveur_cups_prive::recu(int32_t id) const {
   const file_essai& file = files_.at(t->file);
   const int32_t resolution = file.avec ? file.avec->resolution : 300;
   const sorte_file sorte = file.avec ? file.avec->sorte : sorte_file::transparent;
-  if (sorte == sorte_file::transparent) return {rasterise_pdf(document(id), resolution), t->copies, t->nom};
+  if (sorte == sorte_file::transparent) {
+    const QByteArray pdf = document(id);
+    return {rasterise_pdf(pdf, resolution), t->copies, t->nom, pdf.size()};
+  }
 
   const travail fini = attend_travail_fini(id);
   if (sorte == sorte_file::postscript) {
     const std::string postscript = lit_fichier(dossier_ / "sorties" / t->file);
     return {rasterise_postscript(QByteArray(postscript.data(), static_cast<qsizetype>(postscript.size())), resolution),
-            fini.copies, fini.nom};
+            fini.copies, fini.nom, static_cast<qsizetype>(postscript.size())};
   }
-  // A printer that makes no copies itself gets the job once per copy.
-  reception r{QImage(), 0, ""};
-  for (const auto& recu : file.imprimante->travaux()) {
-    if (recu.nom != fini.nom) continue;
-    const auto pages = pages_pwg(recu.document);
-    if (pages.empty()) throw std::runtime_error("document PWG vide pour le travail " + std::to_string(id));
-    if (r.page.isNull()) r = {pages.front(), 0, recu.nom};
-    r.copies += recu.copies * static_cast<int32_t>(pages.size());
-  }
-  if (r.page.isNull()) throw std::runtime_error("l'imprimante n'a rien reçu pour le travail " + std::to_string(id));
+  // The emulated printer makes copies itself, so each job of the queue reaches it as one job of
+  // its own, in the same order; a raster document carries its copies as pages.
+  const auto ceux_de_la_file = [&] {
+    std::vector<int32_t> ids;
+    for (const travail& un : travaux())
+      if (un.file == t->file) ids.push_back(un.id);
+    return ids;
+  }();
+  const size_t rang = static_cast<size_t>(std::find(ceux_de_la_file.begin(), ceux_de_la_file.end(), id) - ceux_de_la_file.begin());
+  const auto recus = file.imprimante->travaux();
+  if (rang >= recus.size()) throw std::runtime_error("l'imprimante n'a rien reçu pour le travail " + std::to_string(id));
+  const auto& recu = recus[rang];
+  const auto pages = pages_pwg(recu.document);
+  reception r{pages.empty() ? QImage() : pages.front(), recu.copies * static_cast<int32_t>(pages.size()), recu.nom,
+              recu.document.size()};
+  if (r.page.isNull()) throw std::runtime_error("document PWG vide pour le travail " + std::to_string(id));
   return r;
 }
 

@@ -105,13 +105,16 @@ public:
   // first page as pixels (the raw or transparent queue's PDF rasterised by pdftoppm, the
   // PostScript queue's output by Ghostscript, both at the queue's resolution, the emulated
   // printer's PWG raster as it is), the copies it was asked for, and the job's name as the
-  // printer got it.
+  // printer got it, and how many bytes it got.
   struct reception {
     QImage page;
     int32_t copies;
     std::string nom;
+    qsizetype octets;
   };
   reception recu(int32_t id) const;
+  // The emulated printer behind a driverless queue.
+  const imprimante_emulee& imprimante(const std::string& file) const { return *files_.at(file).imprimante; }
 
   void suspend();  // SIGSTOP: the socket still accepts, nothing answers
   void reprend();  // SIGCONT

@@ -23,8 +23,11 @@ QImage page_attendue(const surface_lecture& s, QSize taille) {
   reference.termine_document();
   QImage page(taille, QImage::Format_RGB32);
   page.fill(Qt::white);
-  for (const auto& [position, c] : reference.documents().at(0).page)
-    page.setPixel(position.first, position.second, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  for (const auto& [position, c] : reference.documents().at(0).page) {
+    // The paper ends where it ends: dots beyond it are lost.
+    if (page.rect().contains(position.first, position.second))
+      page.setPixel(position.first, position.second, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  }
   return page;
 }
 

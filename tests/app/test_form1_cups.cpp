@@ -90,7 +90,7 @@ TEST_F(FenetreCups, LanceImpressionLandsOnTheNamedQueueWithItsCopiesAndTheExactP
   ASSERT_EQ(travaux.size(), 1u);
   EXPECT_EQ(travaux[0].file, "QLS4100");
   EXPECT_EQ(travaux[0].copies, 3);
-  EXPECT_EQ(travaux[0].nom, "agent_impression");
+  EXPECT_EQ(travaux[0].nom, "a_b_3.bmp2");  // named after the file the preview shows
   EXPECT_EQ(ecarts(attendue, page_imprimee(travaux[0])), "");
   EXPECT_FALSE(form.Picture1->surface().a_une_image());
 }

@@ -1,5 +1,6 @@
 #include "tests/fiabilite/banc_agent.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,12 +67,36 @@ banc_agent::banc_agent(const std::vector<std::string>& directives)
 
 banc_agent::~banc_agent() {
   agent_.reset();
+  ecrivains_.clear();
   std::error_code ignore;
   fs::remove_all(repertoire_, ignore);
 }
 
 void banc_agent::depose(const std::string& nom, const QByteArray& contenu) const {
   ecrit_fichier((dossier() / nom).string(), contenu);
+}
+
+void banc_agent::depose_peu_a_peu(const std::string& nom, const QByteArray& contenu, bool taille_d_abord,
+                                  std::chrono::milliseconds duree) {
+  const std::string chemin = (dossier() / nom).string();
+  ecrivains_.emplace_back([=](std::stop_token arret) {
+    constexpr int morceaux = 30;
+    const int descripteur = taille_d_abord ? ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
+    if (taille_d_abord && ::ftruncate(descripteur, contenu.size()) != 0) return;
+    for (int i = 0; i < morceaux && !arret.stop_requested(); ++i) {
+      const qsizetype debut = contenu.size() * i / morceaux, taille = contenu.size() * (i + 1) / morceaux - debut;
+      if (taille_d_abord) {
+        if (::pwrite(descripteur, contenu.constData() + debut, taille, debut) != taille) return;
+      } else {
+        const int ajout = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const bool ecrit = ::write(ajout, contenu.constData() + debut, taille) == taille;
+        ::close(ajout);
+        if (!ecrit) return;
+      }
+      std::this_thread::sleep_for(duree / morceaux);
+    }
+    if (descripteur >= 0) ::close(descripteur);
+  });
 }
 
 std::vector<std::string> banc_agent::restants() const {

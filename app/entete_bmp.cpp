@@ -43,7 +43,7 @@ bool compression_admise(const entete_bmp& e) {
     case 1: return e.bits == 8;
     case 2: return e.bits == 4;
     // The 64-byte header is OS/2's, whose compression 3 is a Huffman code, not bit fields.
-    case 3: return (e.bits == 16 || e.bits == 32) && e.taille_entete != 64;
+    case 3:
     case 6: return (e.bits == 16 || e.bits == 32) && e.taille_entete != 64;
     default: return false;
   }
@@ -112,7 +112,8 @@ entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
     throw refus("compression " + std::to_string(e.compression) + " non prise en charge à " +
                 std::to_string(e.bits) + " bits par pixel");
   // The format has no top-down run-length bitmap; which way such rows go would be a guess.
-  if ((e.compression == 1 || e.compression == 2) && e.hauteur < 0) throw refus("bitmap compressé rangé de haut en bas");
+  if ((e.compression == 1 || e.compression == 2) && e.hauteur < 0)
+    throw refus("bitmap compressé rangé de haut en bas");
   if (e.bits <= 8 && e.couleurs > 256)
     throw refus("palette de " + std::to_string(e.couleurs) + " couleurs annoncée, au-delà de 256");
 

@@ -2,7 +2,6 @@
 
 #include <QTemporaryDir>
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <tuple>
 
@@ -266,10 +265,8 @@ TEST_F(ChargementImage, EveryBitFieldLayoutReadsItsChannelsToFullRange) {
         attendu.setPixel(5, 0, alpha ? qRgb(255, 255, 255) : qRgb(0, 0, 255));
         surface_apercu surface(1297, 943);
         surface.charge(fichier("c_c_1.bmp2", ecrit_bmp(source, bits, disposition)));
-        char cas[64];
-        std::snprintf(cas, sizeof cas, "%d bits, masks %08X %08X %08X %08X", bits, masques[0], masques[1], masques[2],
-                      masques[3]);
-        compare(surface, attendu, cas);
+        compare(surface, attendu,
+                std::to_string(bits) + " bits, widest " + std::to_string(n) + (alpha ? ", alpha" : ""));
       }
 
   // Masks the pixels cannot be read by exactly.
@@ -280,7 +277,8 @@ TEST_F(ChargementImage, EveryBitFieldLayoutReadsItsChannelsToFullRange) {
       {16, {0x001F0000, 0x03E0, 0x001F, 0}, "au-delà des 16 bits"},
   };
   for (const auto& [bits, masques, message] : refuses) {
-    EXPECT_EQ(echec(fichier("m_m_1.bmp2", ecrit_bmp(pixel, bits, {.masques = masques}))), code_erreur::image_incorrecte);
+    EXPECT_EQ(echec(fichier("m_m_1.bmp2", ecrit_bmp(pixel, bits, {.masques = masques}))),
+              code_erreur::image_incorrecte);
     EXPECT_NE(dernier_message.find(message), std::string::npos) << dernier_message;
   }
 }
@@ -291,11 +289,13 @@ TEST_F(ChargementImage, PaletteIndicesMustStayWithinThePaletteTheFileHolds) {
     // A palette shorter than announced, its pixels right after it: every index used is defined.
     for (int annoncees : {0, 1 << bits}) {
       surface_apercu surface(1297, 943);
-      surface.charge(fichier("p_p_1.bmp2", ecrit_bmp(trois, bits, {.entrees_palette = 3, .couleurs_annoncees = annoncees})));
+      const disposition_bmp courte{.entrees_palette = 3, .couleurs_annoncees = annoncees};
+      surface.charge(fichier("p_p_1.bmp2", ecrit_bmp(trois, bits, courte)));
       compare(surface, trois, std::to_string(bits) + " bits, " + std::to_string(annoncees) + " announced");
     }
     // The near blue's index has no entry: it printed black.
-    EXPECT_EQ(echec(fichier("p_p_2.bmp2", ecrit_bmp(trois, bits, {.entrees_palette = 2}))), code_erreur::image_incorrecte);
+    EXPECT_EQ(echec(fichier("p_p_2.bmp2", ecrit_bmp(trois, bits, {.entrees_palette = 2}))),
+              code_erreur::image_incorrecte);
     EXPECT_NE(dernier_message.find("indice de palette 2 au-delà des 2 couleurs de la palette (pixel 2, 0)"),
               std::string::npos)
         << dernier_message;

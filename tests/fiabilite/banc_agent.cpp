@@ -81,18 +81,13 @@ void banc_agent::depose_peu_a_peu(const std::string& nom, const QByteArray& cont
   const std::string chemin = (dossier() / nom).string();
   ecrivains_.emplace_back([=](std::stop_token arret) {
     constexpr int morceaux = 30;
-    const int descripteur = taille_d_abord ? ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
-    if (taille_d_abord && ::ftruncate(descripteur, contenu.size()) != 0) return;
+    int descripteur = -1;
     for (int i = 0; i < morceaux && !arret.stop_requested(); ++i) {
+      if (descripteur < 0) descripteur = ::open(chemin.c_str(), O_WRONLY | O_CREAT, 0644);
+      if (i == 0 && taille_d_abord && ::ftruncate(descripteur, contenu.size()) != 0) break;
       const qsizetype debut = contenu.size() * i / morceaux, taille = contenu.size() * (i + 1) / morceaux - debut;
-      if (taille_d_abord) {
-        if (::pwrite(descripteur, contenu.constData() + debut, taille, debut) != taille) return;
-      } else {
-        const int ajout = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        const bool ecrit = ::write(ajout, contenu.constData() + debut, taille) == taille;
-        ::close(ajout);
-        if (!ecrit) return;
-      }
+      if (::pwrite(descripteur, contenu.constData() + debut, taille, debut) != taille) break;
+      if (!taille_d_abord) descripteur = (::close(descripteur), -1);
       std::this_thread::sleep_for(duree / morceaux);
     }
     if (descripteur >= 0) ::close(descripteur);

@@ -1,7 +1,7 @@
 // Job files as they really turn up in a shared folder: broken or foreign content, odd names, odd
-// copy counts, and files still being written when a poll comes. Each row runs the real agent on a folder holding the file under test and a
-// sound job that sorts after it, and checks what the spooler received, what is left in the folder
-// and how the agent ended.
+// copy counts, and files still being written when a poll comes. Each row runs the real agent on a
+// folder holding the file under test and a sound job that sorts after it, and checks what the
+// spooler received, what is left in the folder and how the agent ended.
 
 #include <gtest/gtest.h>
 
@@ -49,15 +49,10 @@ creation contenu(std::function<QByteArray()> octets) {
 
 const creation bitmap = contenu(bmp_essai);
 
-// The test picture on a wider white ground, written over 15 s, so that the first poll meets it
-// half written: zero bytes not yet written read as black dots.
+// Written over 15 s: the first poll meets it half written, its missing bytes zeros or absent.
 creation arrive_en_15_s(bool taille_d_abord) {
   return [taille_d_abord](banc_agent& banc, const std::string& nom) {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 3; ++x) image.setPixel(x, y, image_essai().pixel(x, y));
-    banc.depose_peu_a_peu(nom, ecrit_bmp(image, 24), taille_d_abord, std::chrono::seconds(15));
+    banc.depose_peu_a_peu(nom, bmp_essai(), taille_d_abord, std::chrono::seconds(15));
   };
 }
 

@@ -85,7 +85,8 @@ TEST_F(Releve, PrintsEachJobInOrderAndDeletesItAfterItsPrint) {
   cree({"B_77_2.bmp2", "a_12_1_x.bmp2", "notes.txt"});
   EXPECT_FALSE(releve("/"));
   EXPECT_EQ(journal, (noms{"liste a_12_1_x.bmp2,B_77_2.bmp2", "minuterie 0 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
-                           "attente | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt", "apercu a_12_1_x.bmp2", "imprime 1 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
+                           "attente | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt", "apercu a_12_1_x.bmp2",
+                           "imprime 1 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
                            "apercu B_77_2.bmp2", "imprime 2 | B_77_2.bmp2,notes.txt", "minuterie 1 | notes.txt"}));
 }
 

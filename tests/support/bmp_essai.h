@@ -14,14 +14,12 @@ namespace agent::essai {
 
 struct disposition_bmp {
   bool haut_en_bas = false;
-  // Bit fields: red, green, blue and alpha masks (a zero mask: no such channel), each channel
-  // written to the nearest of its levels; compression 3 or 6, in a header of 40 bytes (the masks
-  // follow it), 108 or 124.
+  // Red, green, blue, alpha (0: no such channel), each to the nearest of its levels; compression 3
+  // or 6; a header of 40 bytes (the masks after it), 108 or 124.
   std::array<uint32_t, 4> masques{};
   uint32_t compression = 3;
   uint32_t taille_entete = 124;
-  // Palette depths: the entries written (0: as many as the depth allows; fewer than the picture
-  // uses leaves indices beyond them), and the count the header announces (-1: those written).
+  // Palette entries written (0: all the depth allows) and announced (-1: those written).
   int entrees_palette = 0;
   int couleurs_annoncees = -1;
 };

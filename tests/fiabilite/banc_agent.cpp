@@ -83,7 +83,8 @@ void banc_agent::depose_peu_a_peu(const std::string& nom, const QByteArray& cont
     constexpr int morceaux = 30;
     int descripteur = -1;
     for (int i = 0; i < morceaux && !arret.stop_requested(); ++i) {
-      if (descripteur < 0) descripteur = ::open(chemin.c_str(), O_WRONLY | O_CREAT, 0644);
+      // Not inherited by the agent started meanwhile, which would then hold it open for good.
+      if (descripteur < 0) descripteur = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
       if (i == 0 && taille_d_abord && ::ftruncate(descripteur, contenu.size()) != 0) break;
       const qsizetype debut = contenu.size() * i / morceaux, taille = contenu.size() * (i + 1) / morceaux - debut;
       if (::pwrite(descripteur, contenu.constData() + debut, taille, debut) != taille) break;

@@ -26,9 +26,10 @@ std::string chemin_travail(const std::string& dossier, const std::string& nom);
 // attente_stabilisation once, then for each listed name loads the file, reads its copy count,
 // prints and deletes it, and finally enables the timer again. A file whose size or time has
 // changed since it was noted, by the time it is loaded or while it is, or that another program
-// holds open for writing, is still arriving: it is left for a later poll, without error. Any
-// failure leaves the poll where it stands: the failing file stays (unless its deletion failed),
-// the later ones are untouched and the timer stays disabled.
+// holds open for writing, is still arriving: it is left for a later poll, without error (a file
+// gone meanwhile is not arriving: the load or the deletion reports it). Any failure leaves the
+// poll where it stands: the failing file stays (unless its deletion failed), the later ones are
+// untouched and the timer stays disabled.
 void releve_dossier(const std::string& dossier_surveille, const actions_releve& actions);
 
 }  // namespace agent

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace agent {
@@ -21,9 +22,9 @@ struct etat_fichier {
   bool operator==(const etat_fichier&) const = default;
 };
 
-// The size and modification time of the file at `chemin`, a symbolic link followed. A file gone
-// or out of reach is the error erreur_fichier gives.
-etat_fichier etat_de(const std::string& chemin);
+// The size and modification time of the file at `chemin`, a symbolic link followed; nothing
+// when it is gone. A file out of reach is the error erreur_fichier gives.
+std::optional<etat_fichier> etat_de(const std::string& chemin);
 
 // True when another program holds the file open for writing, where the platform can tell; false
 // where it cannot.

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/entete_bmp.h"
+#include "app/decodage_bmp.h"
 #include "app/verification_image.h"
 #include "core/erreur.h"
 
@@ -49,6 +49,23 @@ QImage sur_fond_blanc(const QImage& image) {
   return resultat;
 }
 
+QImage decode_avec_qt(QFile& fichier, const QByteArray& format, const std::string& chemin) {
+  QImageReader lecteur(&fichier, format);
+  // Qt's own cap (256 MB) is below an A3 page at 600 dpi; the pixel count below is the real limit.
+  lecteur.setAllocationLimit(static_cast<int>(pixels_image_max * 4 / (1024 * 1024) + 16));
+  const QSize taille = lecteur.size();
+  if (taille.width() == 0 || taille.height() == 0) {
+    throw erreur(code_erreur::image_incorrecte, chemin + " : dimensions illisibles");
+  }
+  verifie_dimensions(taille.width(), taille.height(), chemin);
+
+  QImage image;
+  if (!lecteur.read(&image)) {
+    throw erreur(code_erreur::image_incorrecte, chemin + " : " + lecteur.errorString().toStdString());
+  }
+  return image;
+}
+
 }  // namespace
 
 QImage charge_image(const std::string& chemin) {
@@ -61,24 +78,9 @@ QImage charge_image(const std::string& chemin) {
     throw erreur(code_erreur::image_incorrecte, chemin + " : format d'image non reconnu");
   }
   verifie_image_complete(fichier, format, chemin);
-
-  QImageReader lecteur(&fichier, format);
-  // Qt's own cap (256 MB) is below an A3 page at 600 dpi; the pixel count below is the real limit.
-  lecteur.setAllocationLimit(static_cast<int>(pixels_image_max * 4 / (1024 * 1024) + 16));
-  // Qt gives a top-down bitmap a negative height here.
-  const QSize taille = lecteur.size();
-  if (taille.width() == 0 || taille.height() == 0) {
-    throw erreur(code_erreur::image_incorrecte, chemin + " : dimensions illisibles");
-  }
-  verifie_dimensions(taille.width(), taille.height(), chemin);
-
-  QImage image;
-  if (!lecteur.read(&image)) {
-    throw erreur(code_erreur::image_incorrecte, chemin + " : " + lecteur.errorString().toStdString());
-  }
+  QImage image = format == "bmp" ? decode_bmp(fichier, chemin) : decode_avec_qt(fichier, format, chemin);
   if (image.hasAlphaChannel()) return sur_fond_blanc(image);
   image.convertTo(QImage::Format_RGB32);
-  if (format == "bmp") etend_canaux(image, lit_entete_bmp(fichier, chemin));
   return image;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Decodes a job file for the preview: the decoder is chosen by content, never by name (a bitmap
-// named x.bmp2 loads). Windows bitmaps, PNG and GIF are accepted. A file shorter than its header
-// promises (still being copied, a cut download) is refused rather than shown in part, and so is
-// a picture too large to hold.
+// named x.bmp2 loads). Windows bitmaps (read by the agent itself, decodage_bmp), PNG and GIF are
+// accepted. A file shorter than its header promises (still being copied, a cut download) is
+// refused rather than shown in part, and so is a picture too large to hold.
 
 #include <QImage>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/erreur.h"
@@ -16,14 +17,56 @@ uint32_t lit_le(const QByteArray& octets, int position, int taille) {
   return valeur;
 }
 
+std::string hexa(uint32_t valeur) {
+  char texte[11];
+  std::snprintf(texte, sizeof texte, "0x%08X", valeur);
+  return texte;
+}
+
+bool champs_de_bits(uint32_t compression) { return compression == 3 || compression == 6; }
+
+bool taille_entete_connue(uint32_t taille) {
+  for (uint32_t connue : {12u, 40u, 52u, 56u, 64u, 108u, 124u})
+    if (taille == connue) return true;
+  return false;
+}
+
+bool profondeur_connue(uint32_t bits) {
+  for (uint32_t connue : {1u, 4u, 8u, 16u, 24u, 32u})
+    if (bits == connue) return true;
+  return false;
+}
+
+bool compression_admise(const entete_bmp& e) {
+  switch (e.compression) {
+    case 0: return true;
+    case 1: return e.bits == 8;
+    case 2: return e.bits == 4;
+    // The 64-byte header is OS/2's, whose compression 3 is a Huffman code, not bit fields.
+    case 3:
+    case 6: return (e.bits == 16 || e.bits == 32) && e.taille_entete != 64;
+    default: return false;
+  }
+}
+
 }  // namespace
 
+int64_t entete_bmp::fin_entetes() const {
+  // The masks stand from byte 54 on: inside the longer headers, right after the 40-byte one.
+  const int64_t fin_masques = compression == 3 ? 66 : compression == 6 ? 70 : 0;
+  return std::max<int64_t>(14 + int64_t{taille_entete}, champs_de_bits(compression) ? fin_masques : 0);
+}
+
+int64_t entete_bmp::entrees_palette() const {
+  if (bits > 8) return 0;
+  const int64_t annoncees = couleurs ? couleurs : int64_t{1} << bits;
+  // An offset inside the headers (0, say) tells nothing: the pixels then follow the whole palette.
+  if (debut_pixels < fin_entetes()) return annoncees;
+  return std::min(annoncees, (debut_pixels - fin_entetes()) / taille_entree_palette());
+}
+
 int64_t entete_bmp::debut_donnees() const {
-  // The decoder never takes more than 256 palette entries; it refuses the picture beyond that.
-  const int64_t entrees = bits > 8 ? 0 : std::min<int64_t>(couleurs ? couleurs : int64_t{1} << bits, 256);
-  const int64_t palette = entrees * (taille_entete == 12 ? 3 : 4);
-  const int64_t masques_a_part = taille_entete == 40 && (compression == 3 || compression == 6) ? 12 : 0;
-  return std::max(debut_pixels, 14 + int64_t{taille_entete} + masques_a_part + palette);
+  return std::max(debut_pixels, fin_entetes() + entrees_palette() * taille_entree_palette());
 }
 
 int64_t entete_bmp::taille_attendue() const {
@@ -35,60 +78,70 @@ int64_t entete_bmp::taille_attendue() const {
 entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
   const qint64 position = fichier.pos();
   fichier.seek(0);
-  const QByteArray octets = fichier.read(70);
+  const QByteArray octets = fichier.read(14 + 124 + 16);
   fichier.seek(position);
-  auto incomplet = [&] { return erreur(code_erreur::image_incorrecte, chemin + " : en-tête de bitmap incomplet"); };
-  if (octets.size() < 26) throw incomplet();
+  auto refus = [&](const std::string& quoi) { return erreur(code_erreur::image_incorrecte, chemin + " : " + quoi); };
+  auto exige = [&](int taille) {
+    if (octets.size() < taille) throw refus("en-tête de bitmap incomplet");
+  };
 
+  exige(26);
   entete_bmp e;
   e.debut_pixels = lit_le(octets, 10, 4);
   e.taille_entete = lit_le(octets, 14, 4);
+  if (!taille_entete_connue(e.taille_entete))
+    throw refus("en-tête de bitmap de " + std::to_string(e.taille_entete) + " octets inconnu");
+  exige(14 + static_cast<int>(e.taille_entete));
   if (e.taille_entete == 12) {  // the oldest header: 16-bit sizes, palette only
     e.largeur = static_cast<int16_t>(lit_le(octets, 18, 2));
     e.hauteur = static_cast<int16_t>(lit_le(octets, 20, 2));
     e.bits = lit_le(octets, 24, 2);
-    return e;
+  } else {
+    e.largeur = static_cast<int32_t>(lit_le(octets, 18, 4));
+    e.hauteur = static_cast<int32_t>(lit_le(octets, 22, 4));
+    e.bits = lit_le(octets, 28, 2);
+    e.compression = lit_le(octets, 30, 4);
+    e.taille_donnees = lit_le(octets, 34, 4);
+    e.couleurs = lit_le(octets, 46, 4);
   }
-  if (octets.size() < 54) throw incomplet();
-  e.largeur = static_cast<int32_t>(lit_le(octets, 18, 4));
-  e.hauteur = static_cast<int32_t>(lit_le(octets, 22, 4));
-  e.bits = lit_le(octets, 28, 2);
-  e.compression = lit_le(octets, 30, 4);
-  e.taille_donnees = lit_le(octets, 34, 4);
-  e.couleurs = lit_le(octets, 46, 4);
-  if (e.compression == 3 || e.compression == 6) {
-    // The masks follow a 40-byte header, or sit inside a longer one at the same place.
-    if (octets.size() < 66) throw incomplet();
-    for (int i = 0; i < 3; ++i) e.masques[i] = lit_le(octets, 54 + 4 * i, 4);
+
+  if (e.largeur <= 0 || e.hauteur == 0) throw refus("dimensions illisibles");
+  if (!profondeur_connue(e.bits))
+    throw refus("bitmap de " + std::to_string(e.bits) + " bits par pixel non pris en charge");
+  if (!compression_admise(e))
+    throw refus("compression " + std::to_string(e.compression) + " non prise en charge à " +
+                std::to_string(e.bits) + " bits par pixel");
+  // The format has no top-down run-length bitmap; which way such rows go would be a guess.
+  if ((e.compression == 1 || e.compression == 2) && e.hauteur < 0)
+    throw refus("bitmap compressé rangé de haut en bas");
+  if (e.bits <= 8 && e.couleurs > 256)
+    throw refus("palette de " + std::to_string(e.couleurs) + " couleurs annoncée, au-delà de 256");
+
+  if (champs_de_bits(e.compression)) {
+    const bool alpha = e.compression == 6 || e.taille_entete >= 56;
+    exige(alpha ? 70 : 66);  // after a 40-byte header, the masks follow it
+    for (int i = 0; i < (alpha ? 4 : 3); ++i) e.masques[i] = lit_le(octets, 54 + 4 * i, 4);
   } else if (e.bits == 16) {
-    e.masques = {0x7C00, 0x03E0, 0x001F};
+    e.masques = {0x7C00, 0x03E0, 0x001F, 0};
+  } else if (e.bits > 8) {
+    // Plain 32 bits: the fourth byte is alpha only where a longer header says so.
+    const bool alpha = e.bits == 32 && e.taille_entete >= 56 && lit_le(octets, 66, 4) == 0xFF000000;
+    e.masques = {0xFF0000, 0xFF00, 0xFF, alpha ? 0xFF000000 : 0};
+  }
+
+  if (e.bits > 8 && e.masques[0] == 0 && e.masques[1] == 0 && e.masques[2] == 0)
+    throw refus("aucun masque de couleur");
+  uint32_t occupes = 0;
+  for (uint32_t masque : e.masques) {
+    if (masque == 0) continue;
+    if (e.bits < 32 && masque >> e.bits != 0)
+      throw refus("masque de canal " + hexa(masque) + " au-delà des " + std::to_string(e.bits) + " bits du pixel");
+    const uint32_t bas = masque >> std::countr_zero(masque);
+    if ((bas & (bas + 1)) != 0) throw refus("masque de canal " + hexa(masque) + " non contigu");
+    if (occupes & masque) throw refus("masques de canaux qui se chevauchent (" + hexa(masque) + ")");
+    occupes |= masque;
   }
   return e;
-}
-
-void etend_canaux(QImage& image, const entete_bmp& entete) {
-  if (entete.bits != 16) return;
-  std::array<std::array<uint8_t, 256>, 3> tables;
-  for (int canal = 0; canal < 3; ++canal) {
-    const uint32_t masque = entete.masques[canal];
-    const uint32_t maximum = masque ? masque >> std::countr_zero(masque) : 0;
-    for (int v = 0; v < 256; ++v) {
-      if (maximum == 0 || maximum > 255) {
-        tables[canal][v] = static_cast<uint8_t>(v);
-        continue;
-      }
-      const uint32_t pas = 256 / (maximum + 1);  // what Qt multiplied the stored value by
-      const uint32_t stocke = v / pas;
-      tables[canal][v] = static_cast<uint8_t>((stocke * 255 + maximum / 2) / maximum);
-    }
-  }
-  for (int y = 0; y < image.height(); ++y) {
-    QRgb* ligne = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb p = ligne[x];
-      ligne[x] = qRgba(tables[0][qRed(p)], tables[1][qGreen(p)], tables[2][qBlue(p)], qAlpha(p));
-    }
-  }
 }
 
 }  // namespace agent

@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMessageBox>
@@ -8,6 +10,7 @@
 #include <QTimer>
 #include <iostream>
 #include <new>
+#include <thread>
 
 #include "app/boite_image.h"
 #include "app/registres_avx.h"
@@ -15,6 +18,22 @@
 #include "intake/releve.h"
 
 namespace agent {
+
+namespace {
+
+// The window stays live meanwhile. Once the application is ending its event loops return at
+// once; the wait still lasts its whole time, since the poll goes on after it.
+void patiente(std::chrono::milliseconds duree) {
+  QElapsedTimer ecoule;
+  ecoule.start();
+  QEventLoop boucle;
+  QTimer::singleShot(duree, &boucle, &QEventLoop::quit);
+  boucle.exec();
+  const auto reste = duree - std::chrono::milliseconds(ecoule.elapsed());
+  if (reste.count() > 0) std::this_thread::sleep_for(reste);
+}
+
+}  // namespace
 
 Form1::Form1(service_imprimante& imprimante, reglages r) : imprimante_(imprimante), reglages_(std::move(r)) {
   setWindowTitle("Form1");
@@ -58,7 +77,8 @@ void Form1::Timer1_Timer() {
                         },
                     .active_minuterie = [this](bool active) { active ? Timer1->start() : Timer1->stop(); },
                     .charge_apercu = [this](const std::string& chemin) { Picture1->charge(chemin); },
-                    .lance_impression = [this](const int16_t& qte) { lance_impression(qte); }});
+                    .lance_impression = [this](const int16_t& qte) { lance_impression(qte); },
+                    .patiente = patiente});
   });
 }
 

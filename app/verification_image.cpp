@@ -14,56 +14,6 @@ namespace {
   throw erreur(code_erreur::image_incorrecte, chemin + " : " + quoi);
 }
 
-// Follows the run-length data the way the format defines it. The decoder leaves every pixel the
-// data does not set as whatever memory held, without a word, and writes a run that crosses the
-// end of a row over the row drawn before: only data that sets each pixel exactly once, row after
-// row, may print.
-void verifie_rle(QIODevice& fichier, const entete_bmp& entete, const std::string& chemin) {
-  fichier.seek(entete.debut_donnees());
-  const QByteArray contenu = fichier.readAll();
-  const auto* octets = reinterpret_cast<const uint8_t*>(contenu.constData());
-  const int64_t fin = contenu.size();
-  const int64_t largeur = std::abs(entete.largeur), hauteur = std::abs(entete.hauteur);
-  const bool quatre_bits = entete.compression == 2;
-  const auto non_definis = [&] { tronque(chemin, "données RLE incomplètes : pixels non définis"); };
-  const auto avance = [&](int64_t& x, int64_t pixels) {
-    if (x + pixels > largeur) tronque(chemin, "données RLE incorrectes : série au-delà de la ligne");
-    x += pixels;
-  };
-
-  int64_t x = 0, y = 0, position = 0;
-  while (y < hauteur) {
-    if (position + 2 > fin) non_definis();
-    const uint8_t compte = octets[position], code = octets[position + 1];
-    position += 2;
-    if (compte > 0) {  // `compte` pixels of one value
-      avance(x, compte);
-      continue;
-    }
-    switch (code) {
-      case 0:  // end of the row
-        if (x < largeur) non_definis();
-        x = 0;
-        ++y;
-        break;
-      case 1:  // end of the picture
-        if (y < hauteur - 1 || x < largeur) non_definis();
-        y = hauteur;
-        break;
-      case 2:  // a jump: the pixels passed over are left unset
-        non_definis();
-        break;
-      default: {  // `code` values as they are, padded to an even number of bytes
-        avance(x, code);
-        int64_t valeurs = quatre_bits ? (code + 1) / 2 : code;
-        valeurs += valeurs % 2;
-        if (position + valeurs > fin) non_definis();
-        position += valeurs;
-      }
-    }
-  }
-}
-
 void verifie_bmp(QIODevice& fichier, const std::string& chemin) {
   const entete_bmp entete = lit_entete_bmp(fichier, chemin);
   verifie_dimensions(entete.largeur, entete.hauteur, chemin);
@@ -71,8 +21,6 @@ void verifie_bmp(QIODevice& fichier, const std::string& chemin) {
     tronque(chemin, "données tronquées (" + std::to_string(fichier.size()) + " octets sur " +
                         std::to_string(entete.taille_attendue()) + " annoncés)");
   }
-  if ((entete.compression == 1 && entete.bits == 8) || (entete.compression == 2 && entete.bits == 4))
-    verifie_rle(fichier, entete, chemin);
 }
 
 // Walks the GIF blocks up to the trailer; a file that ends before it is cut short. The first

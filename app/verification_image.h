@@ -1,7 +1,7 @@
 #pragma once
-// Checks that an image file holds everything its own structure announces. Qt's bitmap reader
-// returns a partial picture, without any error, when the pixel data stops early; a job file
-// still being copied must never print that way.
+// Checks that an image file holds everything its own structure announces, before it is decoded:
+// a decoder that stops where the data stops shows part of a picture, and a job file still being
+// copied must never print that way.
 
 #include <QByteArray>
 #include <QIODevice>
@@ -17,7 +17,7 @@ constexpr int64_t pixels_image_max = int64_t{7016} * 9921;
 void verifie_dimensions(int64_t largeur, int64_t hauteur, const std::string& chemin);
 
 // Throws "Image incorrecte" naming `chemin` when the bitmap or GIF in `fichier` is cut short, or
-// when a run-length bitmap's data leaves pixels unset.
+// when a bitmap's header describes pixels the agent cannot decode exactly (lit_entete_bmp).
 // `format` is the decoder Qt chose ("bmp", "gif", "png"); PNG checks itself. Leaves the device
 // where it found it.
 void verifie_image_complete(QIODevice& fichier, const QByteArray& format, const std::string& chemin);

@@ -2,6 +2,7 @@
 
 #include "intake/liste_travaux.h"
 #include "intake/nombre_copies.h"
+#include "intake/releve_stabilite.h"
 #include "intake/supprime_travail.h"
 
 namespace agent {
@@ -34,11 +35,24 @@ void releve_dossier(const std::string& dossier_surveille, const actions_releve& 
   actions.affiche_liste(noms);
   // The print runs let events through after every row; no second poll may start inside them.
   actions.active_minuterie(false);
-  for (const std::string& nom : noms) {
-    actions.charge_apercu(chemin_travail(dossier_surveille, nom));
-    const int16_t qte = nombre_copies(nom);
+  // One wait for the whole poll: a file still being copied changes meanwhile.
+  std::vector<std::optional<etat_fichier>> notes;
+  for (const std::string& nom : noms) notes.push_back(etat_de(chemin_travail(dossier_surveille, nom)));
+  if (!noms.empty()) actions.patiente(attente_stabilisation);
+  // A file gone is no file still arriving: the load or the deletion that follows reports it.
+  const auto a_change = [&](std::size_t i, const std::string& chemin) {
+    const std::optional<etat_fichier> maintenant = etat_de(chemin);
+    return maintenant && maintenant != notes[i];
+  };
+  for (std::size_t i = 0; i < noms.size(); ++i) {
+    const std::string chemin = chemin_travail(dossier_surveille, noms[i]);
+    if (a_change(i, chemin) || ouvert_en_ecriture(chemin)) continue;
+    actions.charge_apercu(chemin);
+    // Written to while it was read: the preview may hold part of each version.
+    if (a_change(i, chemin)) continue;
+    const int16_t qte = nombre_copies(noms[i]);
     actions.lance_impression(qte);
-    supprime_travail(chemin_travail(dossier_surveille, nom));
+    supprime_travail(chemin);
   }
   actions.active_minuterie(true);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// One poll of the watched folder: every job file present is shown, printed and deleted in turn.
+// One poll of the watched folder: every job file present is shown, printed and deleted in turn,
+// once it has settled.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,13 +16,18 @@ struct actions_releve {
   std::function<void(bool)> active_minuterie;                              // timer enabled or not
   std::function<void(const std::string& chemin)> charge_apercu;           // load into the preview
   std::function<void(const int16_t& qte)> lance_impression;              // print the preview
+  std::function<void(std::chrono::milliseconds)> patiente;                // wait, letting events run
 };
 
 // The folder, one separator (unless the folder already ends with one) and the name.
 std::string chemin_travail(const std::string& dossier, const std::string& nom);
 
-// Lists the folder, disables the timer, then for each listed name loads the file, reads its copy
-// count, prints and deletes it, and finally enables the timer again. Any failure leaves the
+// Lists the folder, disables the timer, notes each listed file's size and time, waits
+// attente_stabilisation once, then for each listed name loads the file, reads its copy count,
+// prints and deletes it, and finally enables the timer again. A file whose size or time has
+// changed since it was noted, by the time it is loaded or while it is, or that another program
+// holds open for writing, is still arriving: it is left for a later poll, without error (a file
+// gone meanwhile is not arriving: the load or the deletion reports it). Any failure leaves the
 // poll where it stands: the failing file stays (unless its deletion failed), the later ones are
 // untouched and the timer stays disabled.
 void releve_dossier(const std::string& dossier_surveille, const actions_releve& actions);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <array>
 #include <filesystem>
+#include <tuple>
 
 #include "app/surface_apercu.h"
 #include "core/erreur.h"
@@ -213,10 +215,90 @@ TEST_F(ChargementImage, RunLengthBitmapsMustSetEveryPixel) {
       // Decoders disagree on such a run; the one at hand writes it over the row drawn before.
       {"série au-delà de la ligne", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0502" "0000" "0001"), 10),
        "données RLE incorrectes : série au-delà de la ligne"},
+      {"indice au-delà de la palette", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0403" "0000" "0001"), 10),
+       "indice de palette 3 au-delà des 3 couleurs"},
   };
   for (const auto& [cas, octets, message] : refuses) {
     EXPECT_EQ(echec(fichier("r_r_2.bmp2", octets)), code_erreur::image_incorrecte) << cas;
     EXPECT_NE(dernier_message.find(message), std::string::npos) << cas << " : " << dernier_message;
+  }
+}
+
+// 16 or 32 bits a pixel: the widest colour channel (red, green or blue by turns) has `n` bits, the
+// other two share what is left, up to `n` bits each, and alpha, when present, takes the rest, up
+// to `n` bits. Packed from bit 0: blue, green, red, alpha.
+std::pair<std::array<uint32_t, 4>, int> disposition_canaux(int bits, int n, bool alpha) {
+  std::array<int, 4> largeurs{};
+  largeurs[n % 3] = std::min(n, bits - 2 - alpha);
+  const int reste = bits - largeurs[n % 3] - alpha;
+  largeurs[(n + 1) % 3] = std::min(n, (reste + 1) / 2);
+  largeurs[(n + 2) % 3] = std::min(n, reste - largeurs[(n + 1) % 3]);
+  largeurs[3] = alpha ? std::min(n, bits - largeurs[0] - largeurs[1] - largeurs[2]) : 0;
+  std::array<uint32_t, 4> masques{};
+  int position = 0;
+  for (int k : {2, 1, 0, 3}) {
+    masques[k] = largeurs[k] ? static_cast<uint32_t>(((uint64_t{1} << largeurs[k]) - 1) << position) : 0;
+    position += largeurs[k];
+  }
+  return {masques, std::min({largeurs[0], largeurs[1], largeurs[2]})};
+}
+
+TEST_F(ChargementImage, EveryBitFieldLayoutReadsItsChannelsToFullRange) {
+  // Row 0: black, the primaries, white and a fully transparent blue; rows 1 and 2: the reference
+  // picture, whose near misses only channels of 8 bits or more can hold.
+  QImage image(7, 3, QImage::Format_ARGB32);
+  const QRgb pures[] = {qRgb(0, 0, 0),       qRgb(255, 0, 0),     qRgb(0, 255, 0),    qRgb(0, 0, 255),
+                        qRgb(255, 255, 255), qRgba(0, 0, 255, 0), qRgb(255, 255, 255)};
+  for (int x = 0; x < 7; ++x) {
+    image.setPixel(x, 0, pures[x]);
+    for (int y = 0; y < 2; ++y) image.setPixel(x, y + 1, image_de_reference().pixel(x, y));
+  }
+  for (int bits : {16, 32})
+    for (int n = 1; n <= 16; ++n)
+      for (bool alpha : {false, true}) {
+        const auto [masques, plus_etroit] = disposition_canaux(bits, n, alpha);
+        const uint32_t entete = std::array{40u, 108u, 124u}[n % 3];
+        const disposition_bmp disposition{
+            .masques = masques, .compression = alpha && (entete == 40 || n % 2) ? 6u : 3u, .taille_entete = entete};
+        const QImage source = plus_etroit >= 8 ? image : image.copy(0, 0, 7, 1);
+        QImage attendu = source.convertToFormat(QImage::Format_RGB32);
+        attendu.setPixel(5, 0, alpha ? qRgb(255, 255, 255) : qRgb(0, 0, 255));
+        surface_apercu surface(1297, 943);
+        surface.charge(fichier("c_c_1.bmp2", ecrit_bmp(source, bits, disposition)));
+        compare(surface, attendu,
+                std::to_string(bits) + " bits, widest " + std::to_string(n) + (alpha ? ", alpha" : ""));
+      }
+
+  // Masks the pixels cannot be read by exactly.
+  const QImage pixel = image.copy(0, 0, 1, 1);
+  const std::vector<std::tuple<int, std::array<uint32_t, 4>, std::string>> refuses = {
+      {32, {0x00FF00FF, 0x0000FF00, 0, 0}, "non contigu"},
+      {32, {0x00FF0000, 0x0001FF00, 0x000000FF, 0}, "se chevauchent"},
+      {16, {0x001F0000, 0x03E0, 0x001F, 0}, "au-delà des 16 bits"},
+  };
+  for (const auto& [bits, masques, message] : refuses) {
+    EXPECT_EQ(echec(fichier("m_m_1.bmp2", ecrit_bmp(pixel, bits, {.masques = masques}))),
+              code_erreur::image_incorrecte);
+    EXPECT_NE(dernier_message.find(message), std::string::npos) << dernier_message;
+  }
+}
+
+TEST_F(ChargementImage, PaletteIndicesMustStayWithinThePaletteTheFileHolds) {
+  const QImage trois = image_de_reference().copy(0, 0, 3, 1);  // black, blue, near blue
+  for (int bits : {4, 8}) {
+    // A palette shorter than announced, its pixels right after it: every index used is defined.
+    for (int annoncees : {0, 1 << bits}) {
+      surface_apercu surface(1297, 943);
+      const disposition_bmp courte{.entrees_palette = 3, .couleurs_annoncees = annoncees};
+      surface.charge(fichier("p_p_1.bmp2", ecrit_bmp(trois, bits, courte)));
+      compare(surface, trois, std::to_string(bits) + " bits, " + std::to_string(annoncees) + " announced");
+    }
+    // The near blue's index has no entry: it printed black.
+    EXPECT_EQ(echec(fichier("p_p_2.bmp2", ecrit_bmp(trois, bits, {.entrees_palette = 2}))),
+              code_erreur::image_incorrecte);
+    EXPECT_NE(dernier_message.find("indice de palette 2 au-delà des 2 couleurs de la palette (pixel 2, 0)"),
+              std::string::npos)
+        << dernier_message;
   }
 }
 

@@ -167,15 +167,14 @@ TEST_F(FenetreCups, FailingJobEndsTheProgramBeforePrintingAndStays) {
 
 TEST_F(FenetreCups, FileThatCannotBeDeletedEndsTheProgramAfterItsPrint) {
   depose("a_a_1.bmp2");
-  EXPECT_EQ(code_de_fin([this] {
-              // While the job prints, something else puts a folder of the same name in its place.
-              QTimer::singleShot(0, [this] {
-                fs::remove(dans_dossier("a_a_1.bmp2"));
-                fs::create_directories(dans_dossier("a_a_1.bmp2") + "/dedans");
-              });
-              form.Timer1_Timer();
-            }),
-            1);
+  // While the job prints (its rows write their progress in the title), something else puts a
+  // folder of the same name in its place.
+  QObject::connect(&form, &QWidget::windowTitleChanged, [this] {
+    if (!fs::is_regular_file(dans_dossier("a_a_1.bmp2"))) return;
+    fs::remove(dans_dossier("a_a_1.bmp2"));
+    fs::create_directories(dans_dossier("a_a_1.bmp2") + "/dedans");
+  });
+  EXPECT_EQ(code_de_fin([this] { form.Timer1_Timer(); }), 1);
   EXPECT_EQ(serveur.travaux().size(), 1u);
   EXPECT_TRUE(operateur.texte.startsWith("Erreur 75 : ")) << operateur.texte.toStdString();
   EXPECT_TRUE(fs::exists(dans_dossier("a_a_1.bmp2/dedans")));

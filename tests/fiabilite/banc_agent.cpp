@@ -1,5 +1,6 @@
 #include "tests/fiabilite/banc_agent.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,12 +67,32 @@ banc_agent::banc_agent(const std::vector<std::string>& directives)
 
 banc_agent::~banc_agent() {
   agent_.reset();
+  ecrivains_.clear();
   std::error_code ignore;
   fs::remove_all(repertoire_, ignore);
 }
 
 void banc_agent::depose(const std::string& nom, const QByteArray& contenu) const {
   ecrit_fichier((dossier() / nom).string(), contenu);
+}
+
+void banc_agent::depose_peu_a_peu(const std::string& nom, const QByteArray& contenu, bool taille_d_abord,
+                                  std::chrono::milliseconds duree) {
+  const std::string chemin = (dossier() / nom).string();
+  ecrivains_.emplace_back([=](std::stop_token arret) {
+    constexpr int morceaux = 30;
+    int descripteur = -1;
+    for (int i = 0; i < morceaux && !arret.stop_requested(); ++i) {
+      // Not inherited by the agent started meanwhile, which would then hold it open for good.
+      if (descripteur < 0) descripteur = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+      if (i == 0 && taille_d_abord && ::ftruncate(descripteur, contenu.size()) != 0) break;
+      const qsizetype debut = contenu.size() * i / morceaux, taille = contenu.size() * (i + 1) / morceaux - debut;
+      if (::pwrite(descripteur, contenu.constData() + debut, taille, debut) != taille) break;
+      if (!taille_d_abord) descripteur = (::close(descripteur), -1);
+      std::this_thread::sleep_for(duree / morceaux);
+    }
+    if (descripteur >= 0) ::close(descripteur);
+  });
 }
 
 std::vector<std::string> banc_agent::restants() const {

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -52,6 +53,11 @@ public:
   std::filesystem::path dossier() const { return repertoire_ / dossier_agent_essai; }
 
   void depose(const std::string& nom, const QByteArray& contenu) const;
+  // Writes `contenu` as `nom` in 30 pieces spread over `duree`, in the background, as a copy over
+  // a share does. `taille_d_abord`: the file takes its full size at once (zeros) and one open
+  // descriptor fills it from the start; otherwise it grows, each piece appended by a fresh open.
+  void depose_peu_a_peu(const std::string& nom, const QByteArray& contenu, bool taille_d_abord,
+                        std::chrono::milliseconds duree);
   // Every name left in the watched folder, hidden ones and folders included, in byte order.
   std::vector<std::string> restants() const;
 
@@ -69,6 +75,7 @@ public:
 private:
   std::filesystem::path repertoire_;
   std::unique_ptr<agent_en_cours> agent_;
+  std::vector<std::jthread> ecrivains_;
 };
 
 }  // namespace agent::essai

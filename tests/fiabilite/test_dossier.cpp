@@ -34,14 +34,19 @@ TEST(PanneDossier, FolderRemovedWhileAJobPrintsEndsTheAgentAfterThatOnePrintOnly
     for (int x = 0; x < grande.width(); x += 2) grande.setPixel(x, y, qRgb(0, 0, 255));
   banc.depose("a_b_1.bmp2", ecrit_bmp(grande, 24));
   banc.depose("b_b_1.bmp2", bmp_essai());
-  observateur_dossier observateur(banc.dossier(), IN_CLOSE_NOWRITE);
+  observateur_dossier observateur(banc.dossier(), IN_ACCESS | IN_CLOSE_NOWRITE);
   banc.lance();
 
-  // The agent has read the first job: its poll is under way.
+  // The agent has read the first job and closed it: its poll is under way. (It opens the file
+  // once before, without reading, to learn whether another program is writing it.)
   ASSERT_TRUE(observateur.attend(
       [](const auto& evenements) {
-        for (const auto& e : evenements)
-          if (e.nom == "a_b_1.bmp2") return true;
+        bool lu = false;
+        for (const auto& e : evenements) {
+          if (e.nom != "a_b_1.bmp2") continue;
+          lu = lu || (e.masque & IN_ACCESS);
+          if (lu && (e.masque & IN_CLOSE_NOWRITE)) return true;
+        }
         return false;
       },
       attente_agent));

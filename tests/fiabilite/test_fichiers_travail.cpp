@@ -1,7 +1,7 @@
-// Job files as they really turn up in a shared folder: broken or foreign content, odd names and
-// odd copy counts. Each row runs the real agent on a folder holding the file under test and a
-// sound job that sorts after it, and checks what the spooler received, what is left in the folder
-// and how the agent ended.
+// Job files as they really turn up in a shared folder: broken or foreign content, odd names, odd
+// copy counts, and files still being written when a poll comes. Each row runs the real agent on a
+// folder holding the file under test and a sound job that sorts after it, and checks what the
+// spooler received, what is left in the folder and how the agent ended.
 
 #include <gtest/gtest.h>
 
@@ -41,13 +41,20 @@ QByteArray entete_geant() {
   return octets;
 }
 
-using creation = std::function<void(const banc_agent&, const std::string& nom)>;
+using creation = std::function<void(banc_agent&, const std::string& nom)>;
 
 creation contenu(std::function<QByteArray()> octets) {
   return [octets](const banc_agent& banc, const std::string& nom) { banc.depose(nom, octets()); };
 }
 
 const creation bitmap = contenu(bmp_essai);
+
+// Written over 15 s: the first poll meets it half written, its missing bytes zeros or absent.
+creation arrive_en_15_s(bool taille_d_abord) {
+  return [taille_d_abord](banc_agent& banc, const std::string& nom) {
+    banc.depose_peu_a_peu(nom, bmp_essai(), taille_d_abord, std::chrono::seconds(15));
+  };
+}
 
 struct cas_fichier {
   std::string cas;
@@ -150,6 +157,13 @@ INSTANTIATE_TEST_SUITE_P(
                       imprime("OctetsHorsUtf8", "\xe9t\xe9_b_3.bmp2", bitmap, 3),
                       refuse("DeuxChampsSeulement", "A_B.bmp2", bitmap, 9, "L'indice n'appartient pas à la sélection",
                              "A_B.bmp2 : moins de trois champs")),
+    [](const auto& info) { return info.param.cas; });
+
+// Printed once, exactly, at a poll after the writer is done; no error before.
+INSTANTIATE_TEST_SUITE_P(
+    EnCoursDEcriture, FichierDeTravail,
+    ::testing::Values(imprime("TailleFixeePuisRempli", "rempli_a_2.bmp2", arrive_en_15_s(true), 2),
+                      imprime("ParAjouts", "ajouts_a_3.bmp2", arrive_en_15_s(false), 3)),
     [](const auto& info) { return info.param.cas; });
 
 INSTANTIATE_TEST_SUITE_P(

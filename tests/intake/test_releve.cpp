@@ -16,8 +16,8 @@ using agent::essai::erreur_levee;
 using noms = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-// Polls a temporary folder with callbacks that keep a journal; each print and timer change is
-// followed by the files still in the folder at that moment.
+// Polls a temporary folder with callbacks that keep a journal; each print, timer change and
+// settle wait is followed by the files still in the folder at that moment.
 class Releve : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -27,10 +27,15 @@ protected:
     actions.charge_apercu = [this](const std::string& chemin) {
       std::ifstream f(chemin, std::ios::binary);
       journal.push_back("apercu " + std::string(std::istreambuf_iterator<char>(f), {}));
+      pendant_apercu();
     };
     actions.lance_impression = [this](const int16_t& qte) {
       journal.push_back("imprime " + std::to_string(qte) + " | " + presents());
       pendant_impression();
+    };
+    actions.patiente = [this](std::chrono::milliseconds) {
+      journal.push_back("attente | " + presents());
+      pendant_attente();
     };
   }
 
@@ -66,6 +71,8 @@ protected:
   dossier_essai d;
   actions_releve actions;
   std::function<void()> pendant_impression = [] {};
+  std::function<void()> pendant_attente = [] {};
+  std::function<void()> pendant_apercu = [] {};
   noms journal;
 };
 
@@ -78,13 +85,14 @@ TEST_F(Releve, PrintsEachJobInOrderAndDeletesItAfterItsPrint) {
   cree({"B_77_2.bmp2", "a_12_1_x.bmp2", "notes.txt"});
   EXPECT_FALSE(releve("/"));
   EXPECT_EQ(journal, (noms{"liste a_12_1_x.bmp2,B_77_2.bmp2", "minuterie 0 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
-                           "apercu a_12_1_x.bmp2", "imprime 1 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
+                           "attente | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt", "apercu a_12_1_x.bmp2",
+                           "imprime 1 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
                            "apercu B_77_2.bmp2", "imprime 2 | B_77_2.bmp2,notes.txt", "minuterie 1 | notes.txt"}));
 }
 
 TEST_F(Releve, EmptyFolderPrintsNothingAndEnablesTheTimerAgain) {
   EXPECT_FALSE(releve());
-  EXPECT_EQ(journal, (noms{"liste ", "minuterie 0 | ", "minuterie 1 | "}));
+  EXPECT_EQ(journal, (noms{"liste ", "minuterie 0 | ", "minuterie 1 | "}));  // and no wait
 }
 
 TEST_F(Releve, FileArrivingDuringThePollWaitsForTheNextOne) {
@@ -96,8 +104,35 @@ TEST_F(Releve, FileArrivingDuringThePollWaitsForTheNextOne) {
   journal.clear();
   pendant_impression = [] {};
   EXPECT_FALSE(releve());
-  EXPECT_EQ(journal, (noms{"liste c_1_3.bmp2", "minuterie 0 | c_1_3.bmp2", "apercu c_1_3.bmp2",
-                           "imprime 3 | c_1_3.bmp2", "minuterie 1 | "}));
+  EXPECT_EQ(journal, (noms{"liste c_1_3.bmp2", "minuterie 0 | c_1_3.bmp2", "attente | c_1_3.bmp2",
+                           "apercu c_1_3.bmp2", "imprime 3 | c_1_3.bmp2", "minuterie 1 | "}));
+}
+
+TEST_F(Releve, FileStillArrivingIsLeftForALaterPollWithoutError) {
+  cree({"a_1_1.bmp2", "b_1_2.bmp2", "c_1_3.bmp2", "d_1_4.bmp2", "e_1_5.bmp2"});
+  std::ofstream ecrivain(d.chemin("d_1_4.bmp2"), std::ios::app);  // held open, unchanged
+  pendant_attente = [this] {
+    std::ofstream(d.chemin("a_1_1.bmp2"), std::ios::app) << "+";  // appended to
+    // Written in place at its full size: only its time tells.
+    fs::last_write_time(d.chemin("c_1_3.bmp2"), fs::last_write_time(d.chemin("c_1_3.bmp2")) + std::chrono::seconds(1));
+  };
+  pendant_apercu = [this] {
+    if (journal.back() == "apercu e_1_5.bmp2") std::ofstream(d.chemin("e_1_5.bmp2"), std::ios::app) << "+";
+  };
+  EXPECT_FALSE(releve());
+  const std::string restent = "a_1_1.bmp2,c_1_3.bmp2,d_1_4.bmp2,e_1_5.bmp2";
+  EXPECT_EQ(journal, (noms{"liste a_1_1.bmp2,b_1_2.bmp2,c_1_3.bmp2,d_1_4.bmp2,e_1_5.bmp2",
+                           "minuterie 0 | a_1_1.bmp2,b_1_2.bmp2,c_1_3.bmp2,d_1_4.bmp2,e_1_5.bmp2",
+                           "attente | a_1_1.bmp2,b_1_2.bmp2,c_1_3.bmp2,d_1_4.bmp2,e_1_5.bmp2", "apercu b_1_2.bmp2",
+                           "imprime 2 | a_1_1.bmp2,b_1_2.bmp2,c_1_3.bmp2,d_1_4.bmp2,e_1_5.bmp2", "apercu e_1_5.bmp2",
+                           "minuterie 1 | " + restent}));
+
+  // Settled and closed, they print at the next poll.
+  ecrivain.close();
+  pendant_attente = pendant_apercu = [] {};
+  journal.clear();
+  EXPECT_FALSE(releve());
+  EXPECT_EQ(journal.back(), "minuterie 1 | ");
 }
 
 TEST_F(Releve, UnreadableCountFailsAfterLoadingBeforePrinting) {
@@ -112,7 +147,8 @@ TEST_F(Releve, UnreadableCountFailsAfterLoadingBeforePrinting) {
   e = releve();
   ASSERT_TRUE(e);
   EXPECT_EQ(e->numero(), 6);
-  EXPECT_EQ(journal, (noms{"liste b_1_99999.bmp2", "minuterie 0 | b_1_99999.bmp2", "apercu b_1_99999.bmp2"}));
+  EXPECT_EQ(journal, (noms{"liste b_1_99999.bmp2", "minuterie 0 | b_1_99999.bmp2", "attente | b_1_99999.bmp2",
+                           "apercu b_1_99999.bmp2"}));
 }
 
 TEST_F(Releve, FailedPrintKeepsTheFile) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHash>
 #include <QVector>
+#include <bit>
 #include <stdexcept>
 
 namespace agent::essai {
@@ -17,6 +18,13 @@ void ajoute_le(QByteArray& octets, uint32_t valeur, int taille) {
 }  // namespace
 
 QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas, bool alpha) {
+  disposition_bmp disposition{.haut_en_bas = haut_en_bas, .taille_entete = 108};
+  if (alpha && bits == 32) disposition.masques = {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u};
+  return ecrit_bmp(image, bits, disposition);
+}
+
+QByteArray ecrit_bmp(const QImage& image, int bits, const disposition_bmp& disposition) {
+  const bool haut_en_bas = disposition.haut_en_bas;
   const QImage source = image.convertToFormat(QImage::Format_ARGB32);
   const int largeur = source.width(), hauteur = source.height();
 
@@ -32,13 +40,15 @@ QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas, bool alpha
         }
       }
     if (palette.size() > (1 << bits)) throw std::invalid_argument("trop de couleurs pour la palette");
-    palette.resize(1 << bits);
+    palette.resize(disposition.entrees_palette ? disposition.entrees_palette : 1 << bits);
   }
 
   const int octets_par_ligne = (largeur * bits + 31) / 32 * 4;
-  const bool champs_de_bits = alpha && bits == 32;
-  const uint32_t taille_entete = champs_de_bits ? 108 : 40;
-  const uint32_t debut = 14 + taille_entete + static_cast<uint32_t>(palette.size()) * 4;
+  const auto& masques = disposition.masques;
+  const bool champs_de_bits = masques != std::array<uint32_t, 4>{};
+  const uint32_t taille_entete = champs_de_bits ? disposition.taille_entete : 40;
+  const uint32_t masques_a_part = champs_de_bits && taille_entete == 40 ? (disposition.compression == 6 ? 16 : 12) : 0;
+  const uint32_t debut = 14 + taille_entete + masques_a_part + static_cast<uint32_t>(palette.size()) * 4;
   const uint32_t taille_donnees = static_cast<uint32_t>(octets_par_ligne * hauteur);
 
   QByteArray octets("BM");
@@ -50,16 +60,19 @@ QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas, bool alpha
   ajoute_le(octets, static_cast<uint32_t>(haut_en_bas ? -hauteur : hauteur), 4);
   ajoute_le(octets, 1, 2);
   ajoute_le(octets, static_cast<uint32_t>(bits), 2);
-  ajoute_le(octets, champs_de_bits ? 3 : 0, 4);
+  ajoute_le(octets, champs_de_bits ? disposition.compression : 0, 4);
   ajoute_le(octets, taille_donnees, 4);
   ajoute_le(octets, 2835, 4);
   ajoute_le(octets, 2835, 4);
-  ajoute_le(octets, static_cast<uint32_t>(palette.size()), 4);
+  const int annoncees = disposition.couleurs_annoncees;
+  ajoute_le(octets, static_cast<uint32_t>(annoncees >= 0 ? annoncees : palette.size()), 4);
   ajoute_le(octets, 0, 4);
   if (champs_de_bits) {
-    for (uint32_t masque : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) ajoute_le(octets, masque, 4);
-    ajoute_le(octets, 0x73524742, 4);  // 'sRGB'
-    octets.append(QByteArray(48, '\0'));
+    for (int i = 0; i < (masques_a_part == 12 ? 3 : 4); ++i) ajoute_le(octets, masques[i], 4);
+    if (taille_entete > 40) {
+      ajoute_le(octets, 0x73524742, 4);  // 'sRGB'
+      octets.append(QByteArray(taille_entete - 40 - 20, '\0'));
+    }
   }
   for (QRgb c : palette) ajoute_le(octets, c & 0x00FFFFFF, 4);
 
@@ -72,6 +85,15 @@ QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas, bool alpha
         const int i = index.value(c | 0xFF000000);
         const int bit = x * bits;
         ligne[bit / 8] = static_cast<char>(ligne[bit / 8] | (i << (8 - bits - bit % 8)));
+      } else if (champs_de_bits) {
+        uint32_t v = 0;
+        const int canaux[] = {qRed(c), qGreen(c), qBlue(c), qAlpha(c)};
+        for (int k = 0; k < 4; ++k) {
+          if (!masques[k]) continue;
+          const uint64_t niveaux = masques[k] >> std::countr_zero(masques[k]);
+          v |= static_cast<uint32_t>((canaux[k] * niveaux + 127) / 255) << std::countr_zero(masques[k]);
+        }
+        for (int i = 0; i < bits / 8; ++i) ligne[x * bits / 8 + i] = static_cast<char>(v >> (8 * i));
       } else if (bits == 16) {
         const uint32_t v = ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3);
         ligne[x * 2] = static_cast<char>(v & 0xFF);
@@ -81,7 +103,7 @@ QByteArray ecrit_bmp(const QImage& image, int bits, bool haut_en_bas, bool alpha
         ligne[x * n] = static_cast<char>(qBlue(c));
         ligne[x * n + 1] = static_cast<char>(qGreen(c));
         ligne[x * n + 2] = static_cast<char>(qRed(c));
-        if (n == 4) ligne[x * n + 3] = static_cast<char>(alpha ? qAlpha(c) : 0);
+        if (n == 4) ligne[x * n + 3] = 0;
       }
     }
     octets.append(ligne);

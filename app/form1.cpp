@@ -1,7 +1,6 @@
 #include "app/form1.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -10,7 +9,6 @@
 #include <QTimer>
 #include <iostream>
 #include <new>
-#include <thread>
 
 #include "app/boite_image.h"
 #include "app/registres_avx.h"
@@ -21,16 +19,18 @@ namespace agent {
 
 namespace {
 
-// The window stays live meanwhile. Once the application is ending its event loops return at
-// once; the wait still lasts its whole time, since the poll goes on after it.
-void patiente(std::chrono::milliseconds duree) {
-  QElapsedTimer ecoule;
-  ecoule.start();
+// The window stays live meanwhile. A wait that ends before its time was ended with the
+// application (a fatal error in a click meanwhile, the window closed): the poll must not go on
+// printing.
+bool patiente(std::chrono::milliseconds duree) {
   QEventLoop boucle;
-  QTimer::singleShot(duree, &boucle, &QEventLoop::quit);
+  bool a_terme = false;
+  QTimer::singleShot(duree, Qt::PreciseTimer, &boucle, [&] {
+    a_terme = true;
+    boucle.quit();
+  });
   boucle.exec();
-  const auto reste = duree - std::chrono::milliseconds(ecoule.elapsed());
-  if (reste.count() > 0) std::this_thread::sleep_for(reste);
+  return a_terme;
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ void releve_dossier(const std::string& dossier_surveille, const actions_releve& 
   // One wait for the whole poll: a file still being copied changes meanwhile.
   std::vector<std::optional<etat_fichier>> notes;
   for (const std::string& nom : noms) notes.push_back(etat_de(chemin_travail(dossier_surveille, nom)));
-  if (!noms.empty()) actions.patiente(attente_stabilisation);
+  if (!noms.empty() && !actions.patiente(attente_stabilisation)) return;
   // A file gone is no file still arriving: the load or the deletion that follows reports it.
   const auto a_change = [&](std::size_t i, const std::string& chemin) {
     const std::optional<etat_fichier> maintenant = etat_de(chemin);

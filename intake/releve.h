@@ -16,7 +16,8 @@ struct actions_releve {
   std::function<void(bool)> active_minuterie;                              // timer enabled or not
   std::function<void(const std::string& chemin)> charge_apercu;           // load into the preview
   std::function<void(const int16_t& qte)> lance_impression;              // print the preview
-  std::function<void(std::chrono::milliseconds)> patiente;                // wait, letting events run
+  // Waits, letting events run; false when the program is ending meanwhile.
+  std::function<bool(std::chrono::milliseconds)> patiente;
 };
 
 // The folder, one separator (unless the folder already ends with one) and the name.
@@ -27,7 +28,8 @@ std::string chemin_travail(const std::string& dossier, const std::string& nom);
 // prints and deletes it, and finally enables the timer again. A file whose size or time has
 // changed since it was noted, by the time it is loaded or while it is, or that another program
 // holds open for writing, is still arriving: it is left for a later poll, without error (a file
-// gone meanwhile is not arriving: the load or the deletion reports it). Any failure leaves the
+// gone meanwhile is not arriving: the load or the deletion reports it). A program that ends during
+// the wait ends the poll there, with nothing printed. Any failure leaves the
 // poll where it stands: the failing file stays (unless its deletion failed), the later ones are
 // untouched and the timer stays disabled.
 void releve_dossier(const std::string& dossier_surveille, const actions_releve& actions);

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/boite_image.h"
 #include "app/form1.h"
@@ -126,4 +127,20 @@ TEST_F(Fenetre, AnErrorAtTheClickStopsTheTimerSaysWhatAndEndsTheProgram) {
   EXPECT_EQ(operateur.messages, 1);  // the error, and no "Impression Terminée !"
   EXPECT_EQ(operateur.texte, "Erreur 482 : Erreur d'imprimante : la file refuse les travaux");
   EXPECT_NE(sortie.find("Erreur 482 : Erreur d'imprimante : la file refuse les travaux"), std::string::npos);
+}
+
+TEST_F(Fenetre, AnErrorAtAClickDuringTheSettleWaitEndsThePollWithTheJobKept) {
+  Form1 form(imprimante, reglages());  // its folder holds a_b_1.bmp2
+  imprimante.echoue_sur("fin", erreur(code_erreur::erreur_imprimante, "la file refuse les travaux"));
+  operateur_essai operateur;
+  testing::internal::CaptureStderr();
+  QTimer::singleShot(0, [&] { form.Timer1_Timer(); });
+  QTimer::singleShot(300, form.Command1, &QPushButton::click);  // while the poll lets the file settle
+  const int code = QApplication::exec();
+  testing::internal::GetCapturedStderr();
+
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(operateur.messages, 1);
+  EXPECT_TRUE(imprimante.documents().empty());  // the poll printed nothing after the error
+  EXPECT_TRUE(std::filesystem::exists(chemin_image));
 }

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "printing/dialogue_commun.h"
+#include "app/dialogue_sans_affichage.h"
 #include "printing/impression.h"
 #include "printing/service_imprimante.h"
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/chargement_image.h"
+#include "image/chargement_image.h"
+#include "printing/couleurs_qt.h"
 
 namespace agent {
 
@@ -11,8 +12,8 @@ namespace {
 
 constexpr uint32_t blanc = 0x00FFFFFF;
 
-// Qt's 0xAARRGGBB to the 0x00BBGGRR the raster compares.
-inline uint32_t bgr(QRgb p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
+// The raster compares the agent's own colour values.
+inline uint32_t valeur(QRgb p) { return couleur_de(p); }
 
 }  // namespace
 
@@ -27,7 +28,7 @@ float surface_apercu::hauteur_echelle() const { return static_cast<float>(hauteu
 uint32_t surface_apercu::lit_pixel(int32_t x, int32_t y) const {
   if (x < 0 || y < 0 || x >= largeur() || y >= hauteur()) return couleur_hors_surface;
   if (image_.isNull()) return blanc;
-  return bgr(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
+  return valeur(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
 }
 
 void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
@@ -40,7 +41,7 @@ void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
     std::fill_n(ligne.begin(), dedans, blanc);
   } else {
     const QRgb* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
-    std::transform(source, source + dedans, ligne.begin(), bgr);
+    std::transform(source, source + dedans, ligne.begin(), valeur);
   }
   std::fill(ligne.begin() + static_cast<std::ptrdiff_t>(dedans), ligne.end(), couleur_hors_surface);
 }

@@ -7,16 +7,13 @@
 #include <cstdint>
 #include <random>
 
+#include "printing/couleurs_qt.h"
+
 namespace agent::banc {
 
 namespace {
 
-// Qt's 0xAARRGGBB of a 0x00BBGGRR colour value.
-QRgb argb(uint32_t bgr) { return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-// The seven printable colours, then colours one step away from one of them, which must stay blank.
-constexpr std::array<uint32_t, 7> imprimables = {0x000000, 0xFF0000, 0xFE0000, 0x00FF00,
-                                                 0x00FF01, 0x0000FF, 0x0000FE};
+// Colours one step away from a printable one, which must stay blank.
 constexpr std::array<uint32_t, 8> voisines = {0x010101, 0xFD0000, 0xFF0001, 0x00FE00,
                                               0x00FF02, 0x0000FD, 0x0100FE, 0x000001};
 
@@ -33,8 +30,8 @@ private:
 
 // One shape in nine is drawn in a near-miss colour: it shows on the preview, not on paper.
 QColor couleur_de_masque(tirage& t) {
-  if (t.entier(9) == 0) return QColor::fromRgb(argb(voisines[t.entier(voisines.size())]));
-  return QColor::fromRgb(argb(imprimables[t.entier(imprimables.size())]));
+  if (t.entier(9) == 0) return QColor::fromRgb(qrgb_de(voisines[t.entier(voisines.size())]));
+  return QColor::fromRgb(qrgb_de(couleurs_imprimables[t.entier(couleurs_imprimables.size())]));
 }
 
 // Filled rectangles, discs and polygons, outlined frames and lines of one to a few pixels, and
@@ -88,10 +85,10 @@ QImage masque(QSize taille) {
 
 QImage aleatoire(QSize taille) {
   QImage image(taille, QImage::Format_RGB32);
-  std::array<QRgb, imprimables.size() + voisines.size() + 1> choix;
+  std::array<QRgb, couleurs_imprimables.size() + voisines.size() + 1> choix;
   size_t n = 0;
-  for (uint32_t c : imprimables) choix[n++] = argb(c);
-  for (uint32_t c : voisines) choix[n++] = argb(c);
+  for (uint32_t c : couleurs_imprimables) choix[n++] = qrgb_de(c);
+  for (uint32_t c : voisines) choix[n++] = qrgb_de(c);
   choix[n] = qRgb(255, 255, 255);
   tirage t(19937);
   for (int y = 0; y < image.height(); ++y) {

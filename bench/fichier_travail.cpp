@@ -1,17 +1,12 @@
 #include "bench/fichier_travail.h"
 
-#include <cstdlib>
-#include <stdexcept>
 
 #include "tests/support/bmp_essai.h"
+#include "tests/support/processus_essai.h"
 
 namespace agent::banc {
 
-fichier_travail::fichier_travail() {
-  std::string modele = (std::filesystem::temp_directory_path() / "agent_banc_XXXXXX").string();
-  if (!mkdtemp(modele.data())) throw std::runtime_error("mkdtemp a échoué");
-  dossier_ = modele;
-}
+fichier_travail::fichier_travail() : dossier_(essai::dossier_temporaire("agent_banc_")) {}
 
 fichier_travail::~fichier_travail() {
   std::error_code ignore;

@@ -1,13 +1,11 @@
 #pragma once
-// A printer that only counts its dots, and a window that neither yields nor shows anything: with
-// them the raster's own cost is all that is left to measure.
+// A printer that only counts its dots: with it and a raster that serves no window
+// (suivi_sans_fenetre), the raster's own cost is all that is left to measure.
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "printing/service_imprimante.h"
-#include "printing/trame_points.h"
 
 namespace agent::banc {
 
@@ -21,12 +19,6 @@ public:
   void termine_document() override {}
 
   int64_t points = 0;
-};
-
-class suivi_inerte : public suivi_trame {
-public:
-  void laisse_evenements() override {}
-  void fixe_titre(const std::string&) override {}
 };
 
 }  // namespace agent::banc

@@ -3,6 +3,8 @@
 #include <QPen>
 #include <stdexcept>
 
+#include "printing/couleurs_qt.h"
+
 namespace agent::banc {
 
 imprimante_point_par_point::imprimante_point_par_point(format_page format) : format_(std::move(format)) {}
@@ -24,7 +26,7 @@ void imprimante_point_par_point::dessine_point(int16_t, float x, float y, const 
   // A pen per change of colour, not per dot: what a careful straightforward driver would do.
   if (couleur != couleur_courante_) {
     const auto c = static_cast<uint32_t>(couleur);
-    QPen stylo(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    QPen stylo{QColor(qrgb_de(c))};
     stylo.setWidth(1);
     peintre_.setPen(stylo);
     couleur_courante_ = couleur;

@@ -21,11 +21,12 @@
 #include "bench/entrees.h"
 #include "bench/fichier_travail.h"
 #include "bench/imprimante_comptage.h"
-#include "bench/imprimante_grille.h"
 #include "bench/imprimante_point_par_point.h"
 #include "bench/tableau.h"
 #include "bench/travail_complet.h"
 #include "printing/imprimante_cups.h"
+#include "printing/imprimante_grille.h"
+#include "printing/page_pdf.h"
 #include "printing/trame_points.h"
 #include "tests/support/page_essai.h"
 
@@ -73,16 +74,34 @@ int64_t pixels_de(QSize taille) { return int64_t{taille.width()} * taille.height
 void chrono_trame(benchmark::State& etat, materiel& b, cas c) {
   b.fichier.prepare(c.sorte, c.taille);
   imprimante_comptage imprimante;
-  suivi_inerte suivi;
+  suivi_sans_fenetre suivi;
   for (auto _ : etat) trame_points(b.fichier.surface(), imprimante, suivi);
   etat.counters[compteur_pixels] = static_cast<double>(pixels_de(c.taille));
   etat.counters[compteur_points] = static_cast<double>(imprimante.points / static_cast<int64_t>(etat.iterations()));
 }
 
-template <typename imprimante_pdf>
-void chrono_pdf(benchmark::State& etat, materiel& b, cas c, int64_t points_max) {
+// The agent's own way from the surface to PDF bytes: the dots on a page grid, the grid as PDF.
+QByteArray pdf_agent(const surface_lecture& surface, const format_page& format) {
+  imprimante_grille imprimante(pixels_page(format));
+  suivi_sans_fenetre suivi;
+  trame_points(surface, imprimante, suivi);
+  imprimante.termine_document();
+  return imprimante.derniere_page() ? page_pdf(*imprimante.derniere_page(), format) : QByteArray();
+}
+
+// The baseline: one QPainter point per dot into a QPdfWriter.
+QByteArray pdf_reference(const surface_lecture& surface, const format_page& format) {
+  imprimante_point_par_point imprimante(format);
+  suivi_sans_fenetre suivi;
+  trame_points(surface, imprimante, suivi);
+  imprimante.termine_document();
+  return imprimante.pdf();
+}
+
+void chrono_pdf(benchmark::State& etat, materiel& b, cas c, int64_t points_max,
+                QByteArray (*pdf)(const surface_lecture&, const format_page&)) {
   b.fichier.prepare(c.sorte, c.taille);
-  suivi_inerte suivi;
+  suivi_sans_fenetre suivi;
   imprimante_comptage comptage;
   trame_points(b.fichier.surface(), comptage, suivi);
   if (comptage.points > points_max) {
@@ -92,12 +111,7 @@ void chrono_pdf(benchmark::State& etat, materiel& b, cas c, int64_t points_max) 
     return;
   }
   qsizetype octets = 0;
-  for (auto _ : etat) {
-    imprimante_pdf imprimante(format_a4(c.resolution));
-    trame_points(b.fichier.surface(), imprimante, suivi);
-    imprimante.termine_document();
-    octets = imprimante.pdf().size();
-  }
+  for (auto _ : etat) octets = pdf(b.fichier.surface(), format_a4(c.resolution)).size();
   if (octets == 0) etat.SkipWithError("aucune page produite");
   etat.counters[compteur_octets] = static_cast<double>(octets);
 }
@@ -177,12 +191,12 @@ void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
         ->UseRealTime();
     benchmark::RegisterBenchmark(
         nom(mesure_pdf_agent).c_str(),
-        [&b, c](benchmark::State& e) { chrono_pdf<imprimante_grille>(e, b, c, std::numeric_limits<int64_t>::max()); })
+        [&b, c](benchmark::State& e) { chrono_pdf(e, b, c, std::numeric_limits<int64_t>::max(), pdf_agent); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
     benchmark::RegisterBenchmark(
         nom(mesure_pdf_reference).c_str(),
-        [&b, c](benchmark::State& e) { chrono_pdf<imprimante_point_par_point>(e, b, c, points_reference_max); })
+        [&b, c](benchmark::State& e) { chrono_pdf(e, b, c, points_reference_max, pdf_reference); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
     benchmark::RegisterBenchmark(nom(mesure_travail).c_str(),

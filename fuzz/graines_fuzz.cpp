@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "printing/couleurs_qt.h"
 #include "tests/support/bmp_essai.h"
 
 namespace fs = std::filesystem;
@@ -27,10 +28,14 @@ void ajoute_le(QByteArray& octets, uint32_t valeur, int taille) {
 // Every printable colour and a few that are not, on 4 × 3 pixels.
 QImage motif() {
   QImage image(4, 3, QImage::Format_ARGB32);
-  const QRgb couleurs[] = {qRgb(0, 0, 0),     qRgb(255, 0, 0), qRgb(254, 0, 0),     qRgb(0, 255, 0),
-                           qRgb(1, 255, 0),   qRgb(0, 0, 255), qRgb(0, 0, 254),     qRgb(255, 255, 255),
-                           qRgb(253, 0, 0),   qRgb(0, 254, 0), qRgba(255, 0, 0, 128), qRgba(0, 0, 0, 0)};
-  for (int i = 0; i < 12; ++i) image.setPixel(i % 4, i / 4, couleurs[i]);
+  const QRgb autres[] = {qRgb(255, 255, 255), qRgb(253, 0, 0), qRgb(0, 254, 0), qRgba(255, 0, 0, 128),
+                         qRgba(0, 0, 0, 0)};
+  for (int i = 0; i < 12; ++i) {
+    const size_t n = agent::couleurs_imprimables.size();
+    image.setPixel(i % 4, i / 4,
+                   static_cast<size_t>(i) < n ? agent::qrgb_de(agent::couleurs_imprimables[static_cast<size_t>(i)])
+                                              : autres[static_cast<size_t>(i) - n]);
+  }
   return image;
 }
 

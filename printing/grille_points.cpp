@@ -4,17 +4,8 @@
 
 #include "core/arithmetique.h"
 #include "core/erreur.h"
-#include "printing/couleurs.h"
 
 namespace agent {
-
-std::optional<uint8_t> indice_couleur(uint32_t couleur) {
-  for (size_t i = 0; i < couleurs_imprimables.size(); ++i)
-    if (couleurs_imprimables[i] == couleur) return static_cast<uint8_t>(i + 1);
-  return std::nullopt;
-}
-
-uint32_t couleur_indice(uint8_t indice) { return couleurs_imprimables.at(indice - 1u); }
 
 grille_points::grille_points(int32_t largeur, int32_t hauteur)
     : largeur_(std::max(largeur, 0)), hauteur_(std::max(hauteur, 0)) {

@@ -6,15 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <span>
 
 namespace agent {
-
-// The byte a printable colour takes in the grid (1 … 7, in the order of couleurs_imprimables),
-// and back; nullopt for any other colour.
-std::optional<uint8_t> indice_couleur(uint32_t couleur);
-uint32_t couleur_indice(uint8_t indice);
 
 // Columns x0 … x1 - 1 and rows y0 … y1 - 1.
 struct cadre_points {

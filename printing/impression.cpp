@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "printing/garde_trame.h"
+
 namespace agent {
 
 std::string normalise_nom_imprimante(const std::string& nom) {

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "printing/dialogue_commun.h"
 #include "printing/service_imprimante.h"
 #include "printing/surface_lecture.h"
 #include "printing/trame_points.h"
@@ -19,6 +18,17 @@ inline constexpr const char* message_impression_terminee = "Impression Terminée
 // What the test run's document is called in the queue; a job run's document is called after the
 // file the preview shows.
 inline constexpr const char* nom_document_essai = "Impression d'essai";
+
+// The window's common dialog component `printerDialog`, as a print run uses it: every run sets its
+// property 26 to 5 and reads nothing back.
+constexpr int32_t propriete_dialogue_impression = 26;
+constexpr int16_t valeur_dialogue_impression = 5;
+
+class dialogue_commun {
+public:
+  virtual ~dialogue_commun() = default;
+  virtual void fixe_propriete(int32_t identifiant, int16_t valeur) = 0;
+};
 
 // What a print run needs from the window beyond the raster's needs.
 class fenetre_impression : public suivi_trame {

@@ -13,6 +13,7 @@
 
 #include "core/erreur.h"
 #include "printing/page_pdf.h"
+#include "printing/imprimante_grille.h"
 #include "printing/nom_travail.h"
 #include "printing/page_pwg.h"
 #include "printing/papier_systeme.h"
@@ -312,13 +313,7 @@ void imprimante_cups::fixe_mode_echelle(int16_t mode) {
 }
 
 void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) {
-  if (drapeau != drapeau_point_absolu)
-    throw erreur(code_erreur::valeur_propriete_incorrecte, "mode de tracé " + std::to_string(drapeau));
-  const auto indice = indice_couleur(static_cast<uint32_t>(couleur));
-  if (!indice) {
-    throw erreur(code_erreur::valeur_propriete_incorrecte,
-                 "couleur de point " + std::to_string(couleur) + " hors des sept couleurs imprimables");
-  }
+  const uint8_t indice = indice_point(drapeau, couleur);
   if (!ouvert_) {
     auto decrite = std::move(prochaine_);
     if (!decrite) decrite = decrit_file(connexion(delai_), choisie_, envoi_);
@@ -326,7 +321,7 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
     ouvert_.emplace(document{std::move(decrite), grille_points(pixels.width(), pixels.height()),
                              nom_document_.empty() ? titre_ : nom_travail_ipp(nom_document_)});
   }
-  ouvert_->grille.pose_point(x, y, *indice);
+  ouvert_->grille.pose_point(x, y, indice);
 }
 
 void imprimante_cups::termine_document() {

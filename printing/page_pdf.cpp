@@ -29,9 +29,9 @@ constexpr double retrait = 1.0 / 16;
 std::string palette_pdf() {
   std::string hex = "<FFFFFF";
   for (uint8_t i = 1; i <= couleurs_imprimables.size(); ++i) {
-    const uint32_t c = couleur_indice(i);
+    const canaux c = canaux_de(couleur_indice(i));
     char octets[8];
-    std::snprintf(octets, sizeof octets, "%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    std::snprintf(octets, sizeof octets, "%02X%02X%02X", c.rouge, c.vert, c.bleu);
     hex += octets;
   }
   return hex + ">";

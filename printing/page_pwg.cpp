@@ -31,8 +31,8 @@ std::array<std::array<uint8_t, 3>, 8> rvb_des_indices() {
   std::array<std::array<uint8_t, 3>, 8> rvb{};
   rvb[0] = {0xFF, 0xFF, 0xFF};
   for (uint8_t i = 1; i <= couleurs_imprimables.size(); ++i) {
-    const uint32_t c = couleur_indice(i);
-    rvb[i] = {static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>(c >> 8 & 0xFF), static_cast<uint8_t>(c >> 16 & 0xFF)};
+    const canaux c = canaux_de(couleur_indice(i));
+    rvb[i] = {c.rouge, c.vert, c.bleu};
   }
   return rvb;
 }

@@ -1,21 +1,12 @@
 #include "printing/trame_points.h"
 
-#include <charconv>
 #include <vector>
 
 #include "core/arithmetique.h"
 #include "printing/couleurs.h"
+#include "printing/texte_progression.h"
 
 namespace agent {
-
-std::string texte_progression(int32_t ligne, float hauteur) {
-  char nombre[32];
-  auto fin = std::to_chars(nombre, nombre + sizeof nombre, hauteur, std::chars_format::general, 7).ptr;
-  std::string texte = std::to_string(ligne) + "/" + std::string(nombre, fin);
-  for (char& c : texte)
-    if (c == 'e') c = 'E';
-  return texte;
-}
 
 void trame_points(const surface_lecture& surface, service_imprimante& imprimante, suivi_trame& suivi) {
   const int32_t hauteur = arrondi_entier32(surface.hauteur_echelle());

@@ -23,26 +23,16 @@ public:
   virtual void fixe_titre(const std::string& titre) = 0;
 };
 
+// For a raster with no window to serve: benchmarks, harnesses, expected pages.
+class suivi_sans_fenetre : public suivi_trame {
+public:
+  void laisse_evenements() override {}
+  void fixe_titre(const std::string&) override {}
+};
+
 // Rows 0 … H and columns 0 … W, both limits included (the last row and column lie outside the
 // surface and print nothing), with H the scale height rounded once and W the scale width rounded
 // afresh at each row. Coordinate arithmetic is checked. Does not end the document.
 void trame_points(const surface_lecture& surface, service_imprimante& imprimante, suivi_trame& suivi);
-
-// "12/943": the row just drawn, then the scale height as a general number of at most seven
-// significant digits ("942.5", never "942,5" whatever the locale).
-std::string texte_progression(int32_t ligne, float hauteur);
-
-// Set while a print run is inside the raster. Window events run there between rows, and the
-// window ignores a click or a tick that would start a second run into the open document.
-class garde_trame {
-public:
-  explicit garde_trame(bool& dans_la_trame) : drapeau_(dans_la_trame) { drapeau_ = true; }
-  ~garde_trame() { drapeau_ = false; }
-  garde_trame(const garde_trame&) = delete;
-  garde_trame& operator=(const garde_trame&) = delete;
-
-private:
-  bool& drapeau_;
-};
 
 }  // namespace agent

@@ -11,7 +11,7 @@
 #include "app/form1.h"
 #include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "printing/imprimante_enregistreuse.h"
+#include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/bmp_essai.h"
 #include "tests/support/message_essai.h"
 

@@ -17,6 +17,7 @@
 #include "printing/page_pdf.h"
 #include "printing/papier_systeme.h"
 #include "tests/support/bmp_essai.h"
+#include "tests/support/couleurs_essai.h"
 #include "tests/support/message_essai.h"
 #include "tests/support/page_essai.h"
 #include "tests/support/serveur_cups_prive.h"
@@ -31,10 +32,9 @@ namespace {
 QImage masque(QRgb fond) {
   QImage image(40, 12, QImage::Format_RGB32);
   image.fill(fond);
-  const QRgb couleurs[] = {qRgb(0, 0, 0),   qRgb(0, 0, 255), qRgb(0, 0, 254), qRgb(0, 255, 0),
-                           qRgb(1, 255, 0), qRgb(255, 0, 0), qRgb(254, 0, 0), qRgb(253, 0, 0)};
+  const auto couleur = [](int i) { return i < 7 ? sept_couleurs[static_cast<size_t>(i)] : qRgb(253, 0, 0); };
   for (int i = 0; i < 8; ++i)
-    for (int y = 2; y < 6; ++y) image.setPixel(2 + 4 * i, y, couleurs[i]), image.setPixel(3 + 4 * i, y, qRgb(0, 0, 0));
+    for (int y = 2; y < 6; ++y) image.setPixel(2 + 4 * i, y, couleur(i)), image.setPixel(3 + 4 * i, y, qRgb(0, 0, 0));
   return image;
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "printing/couleurs_qt.h"
 #include "tests/support/agent_essai.h"
 #include "tests/support/bmp_essai.h"
 #include "tests/support/serveur_cups_prive.h"
@@ -31,10 +32,8 @@ QImage masque(int variante) {
   image.fill(Qt::white);
   QPainter peintre(&image);
   peintre.setRenderHint(QPainter::Antialiasing, false);
-  const QColor couleurs[] = {QColor(0, 0, 0),   QColor(255, 0, 0), QColor(254, 0, 0), QColor(0, 255, 0),
-                             QColor(1, 255, 0), QColor(0, 0, 255), QColor(0, 0, 254)};
-  for (int i = 0; i < 7; ++i) {
-    const QColor c = couleurs[(i + variante) % 7];
+  for (size_t i = 0; i < agent::couleurs_imprimables.size(); ++i) {
+    const QColor c(agent::qrgb_de(agent::couleurs_imprimables[(i + static_cast<size_t>(variante)) % 7]));
     peintre.fillRect(20 + 85 * i, 30, 60, 60, c);
     peintre.setPen(QPen(c, 3));
     peintre.drawLine(20 + 85 * i, 120, 80 + 85 * i, 120 + 40 * variante);

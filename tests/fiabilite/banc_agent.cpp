@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "tests/support/bmp_essai.h"
+#include "tests/support/processus_essai.h"
 
 namespace agent::essai {
 
@@ -17,15 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::vector<std::string> ligne_de_commande = {"QLS-4100", "Xe", "drivers", "standard"};
-
-fs::path repertoire_temporaire() {
-  std::string modele = (fs::temp_directory_path() / "agent_fiabilite_XXXXXX").string();
-  if (!mkdtemp(modele.data())) throw std::runtime_error("mkdtemp : " + std::string(std::strerror(errno)));
-  // Traversable by everyone: some cases run the agent as an unprivileged user.
-  fs::permissions(modele, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                              fs::perms::others_read | fs::perms::others_exec);
-  return modele;
-}
 
 }  // namespace
 
@@ -60,7 +52,7 @@ std::string message_fatal(int numero, const std::string& description) {
 }
 
 banc_agent::banc_agent(const std::vector<std::string>& directives)
-    : serveur(directives), repertoire_(repertoire_temporaire()) {
+    : serveur(directives), repertoire_(dossier_temporaire("agent_fiabilite_")) {  // some cases run the agent as an unprivileged user
   serveur.ajoute_file(file_agent, description_file_agent);
   fs::create_directory(dossier());
 }

@@ -3,7 +3,7 @@
 #include "core/erreur.h"
 #include "printing/couleurs.h"
 #include "printing/impression.h"
-#include "printing/imprimante_enregistreuse.h"
+#include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/surface_essai.h"
 
 using namespace agent;

@@ -12,7 +12,7 @@
 #include "core/erreur.h"
 #include "printing/couleurs.h"
 #include "printing/imprimante_cups.h"
-#include "printing/imprimante_enregistreuse.h"
+#include "tests/support/imprimante_enregistreuse.h"
 #include "printing/format_page.h"
 #include "printing/papier_systeme.h"
 #include "printing/trame_points.h"
@@ -29,15 +29,10 @@ namespace {
 
 const std::string titre = "agent_impression";
 
-struct suivi_muet : suivi_trame {
-  void laisse_evenements() override {}
-  void fixe_titre(const std::string&) override {}
-};
-
 void imprime(service_imprimante& imprimante, const surface_lecture& surface, int16_t copies = 1) {
   imprimante.fixe_copies(copies);
   imprimante.fixe_mode_echelle(mode_echelle_pixels);
-  suivi_muet suivi;
+  suivi_sans_fenetre suivi;
   trame_points(surface, imprimante, suivi);
   imprimante.termine_document();
 }

@@ -5,7 +5,8 @@
 
 #include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "printing/imprimante_enregistreuse.h"
+#include "tests/support/imprimante_enregistreuse.h"
+#include "printing/texte_progression.h"
 #include "printing/trame_points.h"
 #include "tests/support/surface_essai.h"
 

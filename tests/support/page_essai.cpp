@@ -2,23 +2,19 @@
 
 #include <cstdio>
 
-#include "printing/imprimante_enregistreuse.h"
+#include "printing/couleurs_qt.h"
+#include "tests/support/imprimante_enregistreuse.h"
 #include "printing/trame_points.h"
 
 namespace agent::essai {
 
 namespace {
 
-struct suivi_muet : suivi_trame {
-  void laisse_evenements() override {}
-  void fixe_titre(const std::string&) override {}
-};
-
 }  // namespace
 
 QImage page_attendue(const surface_lecture& s, QSize taille) {
   imprimante_enregistreuse reference;
-  suivi_muet suivi;
+  suivi_sans_fenetre suivi;
   trame_points(s, reference, suivi);
   reference.termine_document();
   QImage page(taille, QImage::Format_RGB32);
@@ -26,7 +22,7 @@ QImage page_attendue(const surface_lecture& s, QSize taille) {
   for (const auto& [position, c] : reference.documents().at(0).page) {
     // The paper ends where it ends: dots beyond it are lost.
     if (page.rect().contains(position.first, position.second))
-      page.setPixel(position.first, position.second, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+      page.setPixel(position.first, position.second, qrgb_de(static_cast<uint32_t>(c)));
   }
   return page;
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/erreur.h"
-#include "printing/dialogue_commun.h"
+#include "printing/impression.h"
 #include "printing/service_imprimante.h"
 
 namespace agent {

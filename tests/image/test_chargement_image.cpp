@@ -9,6 +9,7 @@
 #include "core/erreur.h"
 #include "printing/couleurs.h"
 #include "tests/support/bmp_essai.h"
+#include "tests/support/couleurs_essai.h"
 
 using namespace agent;
 using namespace agent::essai;
@@ -17,8 +18,7 @@ namespace {
 
 // Row 0: the seven printable colours; row 1: near misses and white.
 QImage image_de_reference() {
-  const std::vector<QRgb> haut = {qRgb(0, 0, 0),   qRgb(0, 0, 255), qRgb(0, 0, 254), qRgb(0, 255, 0),
-                                  qRgb(1, 255, 0), qRgb(255, 0, 0), qRgb(254, 0, 0)};
+  const auto& haut = sept_couleurs;
   const std::vector<QRgb> bas = {qRgb(253, 0, 0),   qRgb(0, 254, 0), qRgb(0, 0, 1),       qRgb(1, 0, 255),
                                  qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(0, 255, 1)};
   QImage image(7, 2, QImage::Format_RGB32);

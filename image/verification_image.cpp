@@ -1,10 +1,10 @@
-#include "app/verification_image.h"
+#include "image/verification_image.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/entete_bmp.h"
 #include "core/erreur.h"
+#include "image/entete_bmp.h"
 
 namespace agent {
 

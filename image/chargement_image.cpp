@@ -1,4 +1,4 @@
-#include "app/chargement_image.h"
+#include "image/chargement_image.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/decodage_bmp.h"
-#include "app/verification_image.h"
 #include "core/erreur.h"
+#include "image/decodage_bmp.h"
+#include "image/verification_image.h"
 
 namespace agent {
 

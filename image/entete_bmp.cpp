@@ -1,4 +1,4 @@
-#include "app/entete_bmp.h"
+#include "image/entete_bmp.h"
 
 #include <algorithm>
 #include <bit>

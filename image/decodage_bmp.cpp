@@ -1,4 +1,4 @@
-#include "app/decodage_bmp.h"
+#include "image/decodage_bmp.h"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/entete_bmp.h"
 #include "core/erreur.h"
+#include "image/entete_bmp.h"
 
 namespace agent {
 

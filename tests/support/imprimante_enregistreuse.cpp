@@ -1,4 +1,4 @@
-#include "printing/imprimante_enregistreuse.h"
+#include "tests/support/imprimante_enregistreuse.h"
 
 #include <cmath>
 

@@ -1,0 +1,38 @@
+#pragma once
+// A printer that lays each document's dots on a page grid of one size and keeps the last page it
+// finished: the CUPS printer's own way to a page, without a print scheduler. The benchmarks
+// measure pages with it; the fuzz harness drives the raster into it.
+
+#include <QSize>
+#include <cstdint>
+#include <optional>
+
+#include "printing/grille_points.h"
+#include "printing/service_imprimante.h"
+
+namespace agent {
+
+// The grid byte of a dot as a printer receives it. Flag 2 and one of the seven colours are all the
+// raster ever sends; anything else is "Valeur de propriété incorrecte".
+uint8_t indice_point(int16_t drapeau, int32_t couleur);
+
+class imprimante_grille : public service_imprimante {
+public:
+  explicit imprimante_grille(QSize page) : page_(page) {}
+
+  std::vector<imprimante> imprimantes_installees() override { return {}; }
+  void rend_courante(const imprimante&) override {}
+  void fixe_copies(const int16_t&) override {}
+  void fixe_mode_echelle(int16_t) override {}
+  void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
+  void termine_document() override;
+
+  // The last document's page; empty when it had no dot.
+  const std::optional<grille_points>& derniere_page() const { return derniere_; }
+
+private:
+  QSize page_;
+  std::optional<grille_points> ouverte_, derniere_;
+};
+
+}  // namespace agent

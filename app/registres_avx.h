@@ -1,8 +1,8 @@
 #pragma once
 // Qt's painting code can return with the upper halves of the AVX registers still marked in use.
 // On some processors every SSE instruction then runs several times slower until something clears
-// them, and the dot raster runs right after the window has painted its preview: a whole page lost
-// two thirds of its speed that way. Clearing them after each turn of the event loop costs a cycle.
+// them, and the dot raster runs right after the window has painted its preview. Clearing them
+// after each turn of the event loop costs a cycle.
 
 namespace agent {
 

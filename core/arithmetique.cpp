@@ -13,8 +13,7 @@ int32_t somme_verifiee(int32_t a, int32_t b) {
 }
 
 double arrondi_pair(double valeur) {
-  // Whole values, every dot the raster draws, come back as they are: two calls per dot made the
-  // general case below a tenth of the time of a black page.
+  // Whole values come back as they are, at once: every dot the raster draws is one, twice.
   if (std::fabs(valeur) < 0x1p52 && valeur == static_cast<double>(static_cast<int64_t>(valeur))) return valeur;
   // Not std::nearbyint: that follows whatever rounding mode the process was left in.
   double plancher = std::floor(valeur);

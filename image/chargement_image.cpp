@@ -52,7 +52,7 @@ QImage sur_fond_blanc(const QImage& image) {
 QImage decode_avec_qt(QFile& fichier, const QByteArray& format, const std::string& chemin) {
   QImageReader lecteur(&fichier, format);
   // Qt's own cap (256 MB) is below an A3 page at 600 dpi; the pixel count below is the real limit.
-  lecteur.setAllocationLimit(static_cast<int>(pixels_image_max * 4 / (1024 * 1024) + 16));
+  lecteur.setAllocationLimit(static_cast<int>(pixels_image_max * 4 / (int64_t{1024} * 1024) + 16));
   const QSize taille = lecteur.size();
   if (taille.width() == 0 || taille.height() == 0) {
     throw erreur(code_erreur::image_incorrecte, chemin + " : dimensions illisibles");

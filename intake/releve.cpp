@@ -37,6 +37,7 @@ void releve_dossier(const std::string& dossier_surveille, const actions_releve& 
   actions.active_minuterie(false);
   // One wait for the whole poll: a file still being copied changes meanwhile.
   std::vector<std::optional<etat_fichier>> notes;
+  notes.reserve(noms.size());
   for (const std::string& nom : noms) notes.push_back(etat_de(chemin_travail(dossier_surveille, nom)));
   if (!noms.empty() && !actions.patiente(attente_stabilisation)) return;
   // A file gone is no file still arriving: the load or the deletion that follows reports it.

@@ -2,10 +2,10 @@
 
 #ifdef __linux__
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #endif
 
 #include "intake/erreurs_fichiers.h"

@@ -33,7 +33,7 @@ format_page format_de_taille(int32_t largeur, int32_t longueur, int32_t resoluti
 
 QSize pixels_page(const format_page& format) {
   const auto pixels = [&](int32_t longueur) {
-    return static_cast<int>((int64_t{longueur} * format.resolution * 2 + 2540) / (2 * 2540));
+    return static_cast<int>((int64_t{longueur} * format.resolution * 2 + 2540) / int64_t{5080});  // half up
   };
   return {pixels(format.largeur), pixels(format.longueur)};
 }

@@ -28,8 +28,8 @@ constexpr double retrait = 1.0 / 16;
 // values: a sixth of the data before compression, and runs of one colour compress far better.
 std::string palette_pdf() {
   std::string hex = "<FFFFFF";
-  for (uint8_t i = 1; i <= couleurs_imprimables.size(); ++i) {
-    const canaux c = canaux_de(couleur_indice(i));
+  for (const uint32_t couleur : couleurs_imprimables) {
+    const canaux c = canaux_de(couleur);
     char octets[8];
     std::snprintf(octets, sizeof octets, "%02X%02X%02X", c.rouge, c.vert, c.bleu);
     hex += octets;

@@ -30,9 +30,9 @@ struct fermeture {
 std::array<std::array<uint8_t, 3>, 8> rvb_des_indices() {
   std::array<std::array<uint8_t, 3>, 8> rvb{};
   rvb[0] = {0xFF, 0xFF, 0xFF};
-  for (uint8_t i = 1; i <= couleurs_imprimables.size(); ++i) {
-    const canaux c = canaux_de(couleur_indice(i));
-    rvb[i] = {c.rouge, c.vert, c.bleu};
+  for (size_t i = 0; i < couleurs_imprimables.size(); ++i) {
+    const canaux c = canaux_de(couleurs_imprimables[i]);
+    rvb[i + 1] = {c.rouge, c.vert, c.bleu};
   }
   return rvb;
 }

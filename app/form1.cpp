@@ -58,9 +58,7 @@ Form1::Form1(service_imprimante& imprimante, reglages r) : imprimante_(imprimant
   Timer1->start();
 }
 
-poste_impression Form1::poste() {
-  return {imprimante_, printerDialog, Picture1->surface(), *this, dans_la_trame_};
-}
+poste_impression Form1::poste() { return {imprimante_, printerDialog, Picture1->surface(), *this, dans_la_trame_}; }
 
 void Form1::lance_impression(const int16_t& qte) {
   auto p = poste();
@@ -106,8 +104,8 @@ void Form1::echec_fatal(const erreur& e) {
   Timer1->stop();
   const std::string texte = "Erreur " + std::to_string(e.numero()) + " : " + e.description();
   std::cerr << QCoreApplication::applicationName().toStdString() << " : " << texte << std::endl;
-  QMessageBox message(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-                      QString::fromStdString(texte), QMessageBox::Ok, this);
+  QMessageBox message(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), QString::fromStdString(texte),
+                      QMessageBox::Ok, this);
   if (reglages_.delai_message_fatal_ms > 0) {
     QTimer::singleShot(reglages_.delai_message_fatal_ms, &message, &QMessageBox::accept);
   }

@@ -26,11 +26,11 @@ constexpr int intervalle_releve_ms = 10000;
 constexpr int code_sortie_erreur = 1;
 
 class Form1 : public QWidget, private fenetre_impression {
-public:
+ public:
   struct reglages {
     std::string dossier_surveille;
     std::function<std::string()> ligne_de_commande;  // the whole argument text, read at each run
-    int delai_message_fatal_ms = 0;                   // 0: the message waits for the operator
+    int delai_message_fatal_ms = 0;                  // 0: the message waits for the operator
   };
 
   Form1(service_imprimante& imprimante, reglages r);
@@ -49,7 +49,7 @@ public:
   QTimer* Timer1;
   dialogue_sans_affichage printerDialog;
 
-private:
+ private:
   // Runs one event's work; an error ends the program.
   void traite_evenement(const std::function<void()>& travail);
   void echec_fatal(const erreur& e);

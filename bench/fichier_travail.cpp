@@ -1,6 +1,5 @@
 #include "bench/fichier_travail.h"
 
-
 #include "tests/support/bmp_essai.h"
 #include "tests/support/processus_essai.h"
 

@@ -10,7 +10,7 @@
 namespace agent::banc {
 
 class imprimante_comptage : public service_imprimante {
-public:
+ public:
   std::vector<imprimante> imprimantes_installees() override { return {}; }
   void rend_courante(const imprimante&) override {}
   void fixe_copies(const int16_t&) override {}

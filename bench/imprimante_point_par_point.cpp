@@ -19,7 +19,9 @@ void imprimante_point_par_point::dessine_point(int16_t, float x, float y, const 
     tampon_.open(QIODevice::WriteOnly);
     pdf_writer_ = std::make_unique<QPdfWriter>(&tampon_);
     pdf_writer_->setResolution(format_.resolution);
-    pdf_writer_->setPageLayout(QPageLayout(QPageSize(points_page(format_), QPageSize::Point, QString(), QPageSize::ExactMatch), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    pdf_writer_->setPageLayout(
+        QPageLayout(QPageSize(points_page(format_), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     if (!peintre_.begin(pdf_writer_.get())) throw std::runtime_error("QPdfWriter refuse de peindre");
     couleur_courante_ = -1;
   }

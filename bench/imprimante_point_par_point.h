@@ -14,7 +14,7 @@
 namespace agent::banc {
 
 class imprimante_point_par_point : public service_imprimante {
-public:
+ public:
   explicit imprimante_point_par_point(format_page format);
   ~imprimante_point_par_point() override;
 
@@ -27,7 +27,7 @@ public:
 
   const QByteArray& pdf() const { return pdf_; }
 
-private:
+ private:
   format_page format_;
   QBuffer tampon_;
   std::unique_ptr<QPdfWriter> pdf_writer_;

@@ -13,8 +13,8 @@
 
 #include <QApplication>
 #include <cstring>
-#include <limits>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -199,12 +199,13 @@ void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
         [&b, c](benchmark::State& e) { chrono_pdf(e, b, c, points_reference_max, pdf_reference); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
-    benchmark::RegisterBenchmark(nom(mesure_travail).c_str(),
-                                 [&b, c](benchmark::State& e) { chrono_travail(e, b, c); })
+    benchmark::RegisterBenchmark(nom(mesure_travail).c_str(), [&b, c](benchmark::State& e) { chrono_travail(e, b, c); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(1)
-        ->Repetitions(petit ? 3 : grand ? 5 : 11)
+        ->Repetitions(petit   ? 3
+                      : grand ? 5
+                              : 11)
         ->ReportAggregatesOnly(true);
     // As far as the printer: the clustered mask at 1297x943 and at 600 dpi, both ways.
     if (c.sorte == sorte_entree::masque && (petit || c.taille != QSize(2480, 3508))) {
@@ -215,12 +216,13 @@ void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(1)
-            ->Repetitions(petit ? 2 : grand ? 3 : 7)
+            ->Repetitions(petit   ? 2
+                          : grand ? 3
+                                  : 7)
             ->ReportAggregatesOnly(true);
       }
     }
-    benchmark::RegisterBenchmark(nom(mesure_memoire).c_str(),
-                                 [&b, c](benchmark::State& e) { releve_memoire(e, b, c); })
+    benchmark::RegisterBenchmark(nom(mesure_memoire).c_str(), [&b, c](benchmark::State& e) { releve_memoire(e, b, c); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(1);
@@ -231,8 +233,8 @@ std::vector<cas> cas_a_mesurer(bool petit) {
   std::vector<cas> liste;
   const std::vector<std::pair<QSize, int>> tailles =
       petit ? std::vector<std::pair<QSize, int>>{{QSize(64, 48), 300}}
-            : std::vector<std::pair<QSize, int>>{{QSize(1297, 943), 300}, {QSize(2480, 3508), 300},
-                                                 {QSize(4961, 7016), 600}};
+            : std::vector<std::pair<QSize, int>>{
+                  {QSize(1297, 943), 300}, {QSize(2480, 3508), 300}, {QSize(4961, 7016), 600}};
   for (const auto& [taille, resolution] : tailles)
     for (sorte_entree sorte : {sorte_entree::masque, sorte_entree::noir, sorte_entree::aleatoire})
       liste.push_back({sorte, taille, resolution});

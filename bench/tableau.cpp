@@ -112,9 +112,18 @@ void ecrit_markdown(std::ostream& sortie, const std::vector<std::string>& titres
 
 void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende, const std::string& note_reference,
                               const std::string& legende_imprimante) const {
-  const std::vector<std::string> titres = {"entrée",      "taille",        "points M",      "trame Mpx/s", "PDF agent ms",
-                                           "PDF agent Ko", "PDF réf. ms",  "PDF réf. Ko", "temps réf./agent",
-                                           "taille réf./agent", "travail complet ms (médiane)", "ns/px",
+  const std::vector<std::string> titres = {"entrée",
+                                           "taille",
+                                           "points M",
+                                           "trame Mpx/s",
+                                           "PDF agent ms",
+                                           "PDF agent Ko",
+                                           "PDF réf. ms",
+                                           "PDF réf. Ko",
+                                           "temps réf./agent",
+                                           "taille réf./agent",
+                                           "travail complet ms (médiane)",
+                                           "ns/px",
                                            "RSS max Mo"};
   std::vector<std::vector<std::string>> cases;
   bool reference_absente = false;
@@ -179,13 +188,17 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende, 
       const double faux = compteur(compteur_pixels_faux);
       chemins.push_back({entree + " " + taille, chemin, lisible(m.ms), lisible(compteur(compteur_octets) / 1024),
                          lisible(compteur(compteur_octets_recus) / 1024),
-                         faux < 0 ? "taille fausse" : faux == 0 ? "exacte" : nombre(faux, 0) + " pixels faux"});
+                         faux < 0    ? "taille fausse"
+                         : faux == 0 ? "exacte"
+                                     : nombre(faux, 0) + " pixels faux"});
     }
   }
   if (chemins.empty()) return;
   sortie << "\n";
-  ecrit_markdown(sortie, {"entrée", "chemin", "jusqu'à l'imprimante ms (médiane)", "envoyé Ko", "reçu par l'imprimante Ko", "page reçue"},
-                 chemins);
+  ecrit_markdown(
+      sortie,
+      {"entrée", "chemin", "jusqu'à l'imprimante ms (médiane)", "envoyé Ko", "reçu par l'imprimante Ko", "page reçue"},
+      chemins);
   sortie << "\n" << legende_imprimante << "\n";
 }
 

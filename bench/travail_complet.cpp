@@ -1,7 +1,7 @@
 #include "bench/travail_complet.h"
 
-#include <spawn.h>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,8 +119,10 @@ int64_t memoire_pointe_travail(const std::string& chemin, int resolution) {
   std::string sortie;
   char morceau[256];
   for (ssize_t n; (n = ::read(tube[0], morceau, sizeof morceau)) != 0;) {
-    if (n > 0) sortie.append(morceau, static_cast<size_t>(n));
-    else if (errno != EINTR) break;
+    if (n > 0)
+      sortie.append(morceau, static_cast<size_t>(n));
+    else if (errno != EINTR)
+      break;
   }
   ::close(tube[0]);
   int statut = 0;

@@ -29,12 +29,8 @@ static double arrondi_borne(double valeur, double minimum, double maximum) {
   return arrondi;
 }
 
-int32_t arrondi_entier32(double valeur) {
-  return static_cast<int32_t>(arrondi_borne(valeur, INT32_MIN, INT32_MAX));
-}
+int32_t arrondi_entier32(double valeur) { return static_cast<int32_t>(arrondi_borne(valeur, INT32_MIN, INT32_MAX)); }
 
-int16_t arrondi_entier16(double valeur) {
-  return static_cast<int16_t>(arrondi_borne(valeur, INT16_MIN, INT16_MAX));
-}
+int16_t arrondi_entier16(double valeur) { return static_cast<int16_t>(arrondi_borne(valeur, INT16_MIN, INT16_MAX)); }
 
 }  // namespace agent

@@ -83,9 +83,7 @@ QByteArray bmp_rle(uint16_t bits, const QByteArray& donnees) {
 
 QByteArray bmp_rle8() { return bmp_rle(8, QByteArray("\x02\x00\x01\x01\x00\x00\x03\x01\x00\x00\x00\x01", 12)); }
 
-QByteArray bmp_rle4() {
-  return bmp_rle(4, QByteArray("\x02\x00\x01\x11\x00\x00\x00\x03\x10\x10\x00\x00\x00\x01", 14));
-}
+QByteArray bmp_rle4() { return bmp_rle(4, QByteArray("\x02\x00\x01\x11\x00\x00\x00\x03\x10\x10\x00\x00\x00\x01", 14)); }
 
 // Some writers leave the pixel offset at 0.
 QByteArray sans_decalage(QByteArray octets) {
@@ -111,9 +109,10 @@ QByteArray bmp_565() {
 
 // 1 × 1, one red pixel.
 QByteArray gif() {
-  return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\x00\x00\x00\x00\x00"
-                    ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
-                    35);
+  return QByteArray(
+      "GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\x00\x00\x00\x00\x00"
+      ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+      35);
 }
 
 QByteArray dimensions(QByteArray octets, uint32_t largeur, uint32_t hauteur) {
@@ -144,10 +143,12 @@ int main(int argc, char** argv) {
   fs::create_directories(dossier / "image");
 
   const std::vector<std::string> noms = {
-      "A_B_3.bmp2",     "a_12_1_x.bmp2",   "a_b_&H10.bmp2",   "a_b_&o17.bmp2",  "a_b_1E400.bmp2",
-      "a_b_2.5.bmp2",   "a_b_3.5.bmp2",    "a_b_-1.bmp2",     "a_b_ 1 2\t.bmp2", "A_B.bmp2",
-      "a_b_1D3_c.bmp2", "a_b_.5e-3.bmp2",  "a_b_+0032767",    "a_b_-32768.49",  "a_b_x.bmp2",
-      "a_b_&H8000",     "a_b_1e-400.bmp2", "a_b_00000000000000000000000000000001e-20"};
+      "A_B_3.bmp2",    "a_12_1_x.bmp2",   "a_b_&H10.bmp2",
+      "a_b_&o17.bmp2", "a_b_1E400.bmp2",  "a_b_2.5.bmp2",
+      "a_b_3.5.bmp2",  "a_b_-1.bmp2",     "a_b_ 1 2\t.bmp2",
+      "A_B.bmp2",      "a_b_1D3_c.bmp2",  "a_b_.5e-3.bmp2",
+      "a_b_+0032767",  "a_b_-32768.49",   "a_b_x.bmp2",
+      "a_b_&H8000",    "a_b_1e-400.bmp2", "a_b_00000000000000000000000000000001e-20"};
   for (size_t i = 0; i < noms.size(); ++i)
     ecrit(dossier / "nombre_copies" / ("nom_" + std::to_string(i)), QByteArray::fromStdString(noms[i]));
 

@@ -109,11 +109,10 @@ entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
   if (!profondeur_connue(e.bits))
     throw refus("bitmap de " + std::to_string(e.bits) + " bits par pixel non pris en charge");
   if (!compression_admise(e))
-    throw refus("compression " + std::to_string(e.compression) + " non prise en charge à " +
-                std::to_string(e.bits) + " bits par pixel");
+    throw refus("compression " + std::to_string(e.compression) + " non prise en charge à " + std::to_string(e.bits) +
+                " bits par pixel");
   // The format has no top-down run-length bitmap; which way such rows go would be a guess.
-  if ((e.compression == 1 || e.compression == 2) && e.hauteur < 0)
-    throw refus("bitmap compressé rangé de haut en bas");
+  if ((e.compression == 1 || e.compression == 2) && e.hauteur < 0) throw refus("bitmap compressé rangé de haut en bas");
   if (e.bits <= 8 && e.couleurs > 256)
     throw refus("palette de " + std::to_string(e.couleurs) + " couleurs annoncée, au-delà de 256");
 
@@ -129,8 +128,7 @@ entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
     e.masques = {0xFF0000, 0xFF00, 0xFF, alpha ? 0xFF000000 : 0};
   }
 
-  if (e.bits > 8 && e.masques[0] == 0 && e.masques[1] == 0 && e.masques[2] == 0)
-    throw refus("aucun masque de couleur");
+  if (e.bits > 8 && e.masques[0] == 0 && e.masques[1] == 0 && e.masques[2] == 0) throw refus("aucun masque de couleur");
   uint32_t occupes = 0;
   for (uint32_t masque : e.masques) {
     if (masque == 0) continue;

@@ -11,13 +11,13 @@
 namespace agent {
 
 struct entete_bmp {
-  int64_t debut_pixels = 0;            // as the file header says
-  uint32_t taille_entete = 0;          // 12 for the oldest header, 40 and more for the others
-  int64_t largeur = 0, hauteur = 0;    // hauteur < 0: rows stored top-down
+  int64_t debut_pixels = 0;          // as the file header says
+  uint32_t taille_entete = 0;        // 12 for the oldest header, 40 and more for the others
+  int64_t largeur = 0, hauteur = 0;  // hauteur < 0: rows stored top-down
   uint32_t bits = 0;
-  uint32_t compression = 0;            // 0 plain, 1 and 2 run-length, 3 and 6 bit fields
+  uint32_t compression = 0;  // 0 plain, 1 and 2 run-length, 3 and 6 bit fields
   uint32_t taille_donnees = 0;
-  uint32_t couleurs = 0;               // palette entries announced; 0: as many as the depth allows
+  uint32_t couleurs = 0;  // palette entries announced; 0: as many as the depth allows
   // Red, green, blue and alpha, for 16, 24 and 32 bits; a zero mask is a channel the pixels lack.
   std::array<uint32_t, 4> masques{};
 

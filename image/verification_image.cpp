@@ -51,8 +51,8 @@ void verifie_gif(QIODevice& fichier, const std::string& chemin) {
         position = saute_sous_blocs(position + 2);
         break;
       case 0x2C: {
-        const bool couvre = mot(position + 1) == 0 && mot(position + 3) == 0 &&
-                            mot(position + 5) >= largeur_ecran && mot(position + 7) >= hauteur_ecran;
+        const bool couvre = mot(position + 1) == 0 && mot(position + 3) == 0 && mot(position + 5) >= largeur_ecran &&
+                            mot(position + 7) >= hauteur_ecran;
         if (premiere && !couvre && !transparente)
           tronque(chemin, "image GIF qui ne couvre pas tout son écran, sans transparence");
         premiere = false;
@@ -70,9 +70,9 @@ void verifie_gif(QIODevice& fichier, const std::string& chemin) {
 
 void verifie_dimensions(int64_t largeur, int64_t hauteur, const std::string& chemin) {
   if (std::abs(largeur) * std::abs(hauteur) > pixels_image_max) {
-    throw erreur(code_erreur::memoire_insuffisante,
-                 chemin + " : image de " + std::to_string(std::abs(largeur)) + " × " +
-                     std::to_string(std::abs(hauteur)) + " pixels, au-delà d'une page A3 à 600 dpi");
+    throw erreur(code_erreur::memoire_insuffisante, chemin + " : image de " + std::to_string(std::abs(largeur)) +
+                                                        " × " + std::to_string(std::abs(hauteur)) +
+                                                        " pixels, au-delà d'une page A3 à 600 dpi");
   }
 }
 

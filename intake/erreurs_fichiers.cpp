@@ -17,9 +17,8 @@ bool est_absent(std::error_code ec) {
 // The watched folder sits on a network share: a server or network that has gone away shows up
 // as one of these rather than as a missing path.
 bool est_hors_de_portee(std::error_code ec) {
-  if (ec == std::errc::host_unreachable || ec == std::errc::network_unreachable ||
-      ec == std::errc::network_down || ec == std::errc::timed_out || ec == std::errc::no_such_device ||
-      ec == std::errc::no_such_device_or_address)
+  if (ec == std::errc::host_unreachable || ec == std::errc::network_unreachable || ec == std::errc::network_down ||
+      ec == std::errc::timed_out || ec == std::errc::no_such_device || ec == std::errc::no_such_device_or_address)
     return true;
 #if defined(EHOSTDOWN) && defined(ESTALE)
   if (ec.category() == std::system_category() || ec.category() == std::generic_category())

@@ -17,9 +17,8 @@ namespace {
 bool nom_de_travail(std::string_view nom) {
   constexpr std::string_view extension = ".bmp2";
   if (nom.empty() || nom.front() == '.' || nom.size() < extension.size()) return false;
-  return std::equal(extension.begin(), extension.end(), nom.end() - extension.size(), [](char e, char c) {
-    return e == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
+  return std::equal(extension.begin(), extension.end(), nom.end() - extension.size(),
+                    [](char e, char c) { return e == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
 }
 
 bool fichier_ordinaire(const fs::directory_entry& entree) {

@@ -13,9 +13,9 @@ namespace agent {
 // What a poll needs from the window; the window wires these to its components.
 struct actions_releve {
   std::function<void(const std::vector<std::string>& noms)> affiche_liste;  // the listing shown
-  std::function<void(bool)> active_minuterie;                              // timer enabled or not
-  std::function<void(const std::string& chemin)> charge_apercu;           // load into the preview
-  std::function<void(const int16_t& qte)> lance_impression;              // print the preview
+  std::function<void(bool)> active_minuterie;                               // timer enabled or not
+  std::function<void(const std::string& chemin)> charge_apercu;             // load into the preview
+  std::function<void(const int16_t& qte)> lance_impression;                 // print the preview
   // Waits, letting events run; false when the program is ending meanwhile.
   std::function<bool(std::chrono::milliseconds)> patiente;
 };

@@ -17,16 +17,19 @@ constexpr uint32_t vert_rouge_1 = 0x00FF01;
 constexpr uint32_t rouge = 0x0000FF;
 constexpr uint32_t rouge_254 = 0x0000FE;
 
-constexpr std::array<uint32_t, 7> couleurs_imprimables = {noir,         bleu, bleu_254, vert,
-                                                          vert_rouge_1, rouge, rouge_254};
+constexpr std::array<uint32_t, 7> couleurs_imprimables = {noir, bleu, bleu_254, vert, vert_rouge_1, rouge, rouge_254};
 
 // Once per pixel of the raster: a switch the compiler turns into a handful of comparisons.
 constexpr bool est_imprimable(uint32_t c) {
   switch (c) {
-    case noir: case bleu: case bleu_254: case vert: case vert_rouge_1: case rouge: case rouge_254:
-      return true;
-    default:
-      return false;
+    case noir:
+    case bleu:
+    case bleu_254:
+    case vert:
+    case vert_rouge_1:
+    case rouge:
+    case rouge_254: return true;
+    default: return false;
   }
 }
 

@@ -68,7 +68,8 @@ namespace {
 
 QByteArray deflate_avec(const uint8_t* octets, size_t taille, int niveau, int strategie) {
   z_stream flux{};
-  if (deflateInit2(&flux, niveau, Z_DEFLATED, 15, 8, strategie) != Z_OK) throw erreur(code_erreur::memoire_insuffisante);
+  if (deflateInit2(&flux, niveau, Z_DEFLATED, 15, 8, strategie) != Z_OK)
+    throw erreur(code_erreur::memoire_insuffisante);
   QByteArray resultat(static_cast<qsizetype>(deflateBound(&flux, static_cast<uLong>(taille))), Qt::Uninitialized);
   flux.next_in = const_cast<Bytef*>(octets);
   flux.avail_in = static_cast<uInt>(taille);

@@ -15,7 +15,7 @@ struct format_page {
   std::string support;  // "iso_a4_210x297mm"
   int32_t largeur;      // hundredths of a millimetre
   int32_t longueur;
-  int32_t resolution;   // dots per inch, the same across and down
+  int32_t resolution;  // dots per inch, the same across and down
   bool operator==(const format_page&) const = default;
 };
 

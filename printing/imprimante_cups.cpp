@@ -12,9 +12,9 @@
 #include <string_view>
 
 #include "core/erreur.h"
-#include "printing/page_pdf.h"
 #include "printing/imprimante_grille.h"
 #include "printing/nom_travail.h"
+#include "printing/page_pdf.h"
 #include "printing/page_pwg.h"
 #include "printing/papier_systeme.h"
 #include "printing/pilote_file.h"
@@ -46,7 +46,7 @@ http_t* connecte(std::chrono::milliseconds delai, horloge::time_point* echeance)
 // One operation's connection to the scheduler. Every wait on it ends at the same deadline, so a
 // scheduler that stops answering costs `delai` once per operation, not once per request.
 class connexion {
-public:
+ public:
   explicit connexion(std::chrono::milliseconds delai)
       : delai_(delai), echeance_(horloge::now() + delai), http_(connecte(delai, &echeance_)) {
     if (!http_) echoue(std::string("le serveur d'impression ") + cupsServer() + " ne répond pas");
@@ -64,13 +64,12 @@ public:
   [[noreturn]] void echoue(const std::string& quoi) const {
     const int systeme = http_ ? httpError(http_) : 0;
     std::string message = systeme ? std::strerror(systeme) : cupsLastErrorString();
-    if (systeme == ETIMEDOUT)
-      message = "pas de réponse en " + std::to_string(delai_.count()) + " ms (" + message + ")";
+    if (systeme == ETIMEDOUT) message = "pas de réponse en " + std::to_string(delai_.count()) + " ms (" + message + ")";
     throw erreur(code_erreur::erreur_imprimante, quoi + " : " + message);
   }
   bool rompue() const { return httpError(http_) != 0; }
 
-private:
+ private:
   std::chrono::milliseconds delai_;
   horloge::time_point echeance_;
   http_t* http_ = nullptr;
@@ -203,7 +202,7 @@ pilote_file pilote_pour_pwg(const connexion& c, const destination& d, int32_t re
 
 // From job creation on, a failure must not leave a job behind in the queue.
 class annulation_sur_echec {
-public:
+ public:
   annulation_sur_echec(const destination& d, int travail, std::chrono::milliseconds delai)
       : destination_(d), travail_(travail), delai_(delai) {}
   ~annulation_sur_echec() {
@@ -221,7 +220,7 @@ public:
 
   void desarme() { arme_ = false; }
 
-private:
+ private:
   const destination& destination_;
   int travail_;
   std::chrono::milliseconds delai_;
@@ -295,8 +294,8 @@ void imprimante_cups::fixe_copies(const int16_t& copies) {
     const int minimum = ippGetRange(permises, 0, &maximum);
     if (copies < minimum || copies > maximum) {
       throw erreur(code_erreur::valeur_propriete_incorrecte,
-                   "nombre de copies " + std::to_string(copies) + " (" + designation(d.dest->name) +
-                       " en accepte de " + std::to_string(minimum) + " à " + std::to_string(maximum) + ")");
+                   "nombre de copies " + std::to_string(copies) + " (" + designation(d.dest->name) + " en accepte de " +
+                       std::to_string(minimum) + " à " + std::to_string(maximum) + ")");
     }
   }
   copies_ = copies;

@@ -17,7 +17,7 @@ namespace agent {
 uint8_t indice_point(int16_t drapeau, int32_t couleur);
 
 class imprimante_grille : public service_imprimante {
-public:
+ public:
   explicit imprimante_grille(QSize page) : page_(page) {}
 
   std::vector<imprimante> imprimantes_installees() override { return {}; }
@@ -30,7 +30,7 @@ public:
   // The last document's page; empty when it had no dot.
   const std::optional<grille_points>& derniere_page() const { return derniere_; }
 
-private:
+ private:
   QSize page_;
   std::optional<grille_points> ouverte_, derniere_;
 };

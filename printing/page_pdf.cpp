@@ -90,8 +90,7 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
   std::string dessin, images;
   if (!grille.vide()) {
     const cadre_points cadre = grille.cadre();
-    const std::string dictionnaire_image = "/Type /XObject /Subtype /Image /Width " +
-                                           std::to_string(cadre.largeur()) +
+    const std::string dictionnaire_image = "/Type /XObject /Subtype /Image /Width " + std::to_string(cadre.largeur()) +
                                            " /ColorSpace [/Indexed /DeviceRGB 7 " + palette_pdf() +
                                            "] /BitsPerComponent 4 /Height ";
     bande b;
@@ -108,15 +107,15 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
       const double largeur = cadre.largeur() - retrait, hauteur = lignes - retrait;
       const double gauche = cadre.x0 + retrait / 2, bas = haut + retrait / 2 + hauteur;
       dessin += "q " + en_points(largeur * echelle) + " 0 0 " + en_points(hauteur * echelle) + " " +
-                en_points(gauche * echelle) + " " + en_points(taille_points.height() - bas * echelle) + " cm " +
-                nom + " Do Q\n";
+                en_points(gauche * echelle) + " " + en_points(taille_points.height() - bas * echelle) + " cm " + nom +
+                " Do Q\n";
     }
   }
   pdf.ecrit_flux_comprime(contenu, "", comprime(reinterpret_cast<const uint8_t*>(dessin.data()), dessin.size()));
   pdf.ecrit_objet(page, "<< /Type /Page /Parent " + std::to_string(pages) + " 0 R /MediaBox [0 0 " +
                             en_points(taille_points.width()) + " " + en_points(taille_points.height()) +
-                            "] /Resources << /XObject << " + images + ">> >> /Contents " +
-                            std::to_string(contenu) + " 0 R >>");
+                            "] /Resources << /XObject << " + images + ">> >> /Contents " + std::to_string(contenu) +
+                            " 0 R >>");
   pdf.ecrit_objet(pages, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");
   pdf.ecrit_objet(catalogue, "<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
   return pdf.termine(catalogue);

@@ -18,8 +18,7 @@ std::string papier_systeme() {
   // libpaper gives whole points (A4 is 595 × 842); the standard medium nearest to that is the
   // paper meant.
   const pwg_media_t* support =
-      papier ? pwgMediaForSize(PWG_FROM_POINTS(paperpswidth(papier)), PWG_FROM_POINTS(paperpsheight(papier)))
-             : nullptr;
+      papier ? pwgMediaForSize(PWG_FROM_POINTS(paperpswidth(papier)), PWG_FROM_POINTS(paperpsheight(papier))) : nullptr;
   paperdone();
   if (!support) throw erreur(code_erreur::erreur_imprimante, "format de papier par défaut inconnu : " + nom);
   return support->pwg;

@@ -16,15 +16,13 @@ struct imprimante {
   std::string description;  // what people call it ("QLS-4100 Xe drivers standard")
 };
 
-inline std::vector<std::string> noms_peripherique(const imprimante& i) {
-  return {i.description, i.file};
-}
+inline std::vector<std::string> noms_peripherique(const imprimante& i) { return {i.description, i.file}; }
 
 constexpr int16_t mode_echelle_pixels = 3;   // coordinates are device pixels, origin top-left
 constexpr int16_t drapeau_point_absolu = 2;  // absolute coordinates, explicit colour
 
 class service_imprimante {
-public:
+ public:
   virtual ~service_imprimante() = default;
 
   // Every installed printer once, in the platform's order.

@@ -25,9 +25,8 @@ void trame_points(const surface_lecture& surface, service_imprimante& imprimante
         imprimante.dessine_point(drapeau_point_absolu, static_cast<float>(somme_verifiee(x, marge_horizontale)),
                                  ligne_page, couleur);
         if (c == noir) {
-          imprimante.dessine_point(drapeau_point_absolu,
-                                   static_cast<float>(somme_verifiee(x, decalage_compagnon_noir)), ligne_page,
-                                   couleur);
+          imprimante.dessine_point(drapeau_point_absolu, static_cast<float>(somme_verifiee(x, decalage_compagnon_noir)),
+                                   ligne_page, couleur);
         }
       }
     }

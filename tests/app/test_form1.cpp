@@ -11,8 +11,8 @@
 #include "app/form1.h"
 #include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/bmp_essai.h"
+#include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/message_essai.h"
 
 using namespace agent;
@@ -23,7 +23,7 @@ namespace {
 const imprimante essai_qls{"QLS4100", "QLS-4100 Xe drivers standard"};
 
 class Fenetre : public testing::Test {
-protected:
+ protected:
   Fenetre() {
     QImage image(3, 2, QImage::Format_RGB32);
     image.fill(Qt::white);

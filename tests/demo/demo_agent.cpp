@@ -96,13 +96,15 @@ int main(int argc, char** argv) {
   for (const auto& t : serveur.travaux()) {
     const auto recu = serveur.recu(t.id);
     const QImage& page = recu.page;
-    const fs::path png = pages / ("travail_" + std::to_string(t.id) + "_" + std::to_string(recu.copies) + "_copies.png");
+    const fs::path png =
+        pages / ("travail_" + std::to_string(t.id) + "_" + std::to_string(recu.copies) + "_copies.png");
     page.save(QString::fromStdString(png.string()));
     int64_t points = 0;
     for (int y = 0; y < page.height(); ++y)
       for (int x = 0; x < page.width(); ++x) points += (page.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
     std::cout << "  " << noms.at(rang++) << " : travail « " << recu.nom << " », " << recu.copies << " copie(s), "
-              << page.width() << " × " << page.height() << " pixels, " << points << " points → " << png.string() << "\n";
+              << page.width() << " × " << page.height() << " pixels, " << points << " points → " << png.string()
+              << "\n";
   }
   std::cout << "\nL'ellipse de chaque masque est d'un rouge voisin (253, 0, 0) : elle ne s'imprime pas,\n"
             << "seules sept couleurs exactes deviennent des points.\n";

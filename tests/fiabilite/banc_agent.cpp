@@ -52,7 +52,8 @@ std::string message_fatal(int numero, const std::string& description) {
 }
 
 banc_agent::banc_agent(const std::vector<std::string>& directives)
-    : serveur(directives), repertoire_(dossier_temporaire("agent_fiabilite_")) {  // some cases run the agent as an unprivileged user
+    : serveur(directives),
+      repertoire_(dossier_temporaire("agent_fiabilite_")) {  // some cases run the agent as an unprivileged user
   serveur.ajoute_file(file_agent, description_file_agent);
   fs::create_directory(dossier());
 }
@@ -108,8 +109,8 @@ void banc_agent::lance(bool sans_privilege) {
   // The build folder may be out of the user's reach: a copy of the binary next to the case.
   const fs::path copie = repertoire_ / "agent_impression_essai";
   fs::copy_file(AGENT_BINAIRE_ESSAI, copie, fs::copy_options::overwrite_existing);
-  fs::permissions(copie, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                             fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(copie, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                             fs::perms::others_exec);
   std::vector<std::string> arguments = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", copie.string()};
   arguments.insert(arguments.end(), ligne_de_commande.begin(), ligne_de_commande.end());
   agent_ = std::make_unique<agent_en_cours>("/usr/bin/setpriv", repertoire_, arguments, false);

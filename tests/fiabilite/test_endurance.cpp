@@ -62,8 +62,9 @@ std::vector<std::string> par_nom(std::vector<job_endurance> jobs) {
   std::vector<std::string> noms;
   for (const auto& j : jobs) noms.push_back(j.nom);
   std::sort(noms.begin(), noms.end(), [](const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+      return std::tolower(x) < std::tolower(y);
+    });
   });
   return noms;
 }

@@ -81,8 +81,8 @@ cas_fichier ignore(std::string cas, std::string fichier, creation cree) {
 }
 cas_fichier refuse(std::string cas, std::string fichier, creation cree, int numero, std::string description,
                    std::string detail) {
-  return {std::move(cas), std::move(fichier), std::move(cree), 0, false, numero, std::move(description),
-          std::move(detail)};
+  return {std::move(cas), std::move(fichier),     std::move(cree),  0, false,
+          numero,         std::move(description), std::move(detail)};
 }
 
 class FichierDeTravail : public ::testing::TestWithParam<cas_fichier> {};
@@ -110,7 +110,8 @@ TEST_P(FichierDeTravail, SpoolerFolderAndExitAreWhatTheFileCallsFor) {
     return;
   }
 
-  const std::vector<std::string> attendus = cas.ignore ? std::vector<std::string>{cas.fichier} : std::vector<std::string>{};
+  const std::vector<std::string> attendus =
+      cas.ignore ? std::vector<std::string>{cas.fichier} : std::vector<std::string>{};
   ASSERT_TRUE(banc.attend_restants(attendus)) << banc.agent().erreurs();
   EXPECT_TRUE(banc.agent().en_vie());
   EXPECT_EQ(banc.agent().erreurs().find("Erreur"), std::string::npos) << banc.agent().erreurs();
@@ -137,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
                chemin("vide_a_1.bmp2") + " : fichier vide"),
         refuse("EnteteDe60000Sur60000", "geant_a_1.bmp2", contenu(entete_geant), 7, "Mémoire insuffisante",
                chemin("geant_a_1.bmp2") + " : image de 60000 × 60000 pixels"),
-        refuse("TexteNommeBmp2", "x_y_1.bmp2", contenu([] { return QByteArray("Ceci n'est pas une image.\n"); }),
-               481, "Image incorrecte", chemin("x_y_1.bmp2") + " : format d'image non reconnu"),
+        refuse("TexteNommeBmp2", "x_y_1.bmp2", contenu([] { return QByteArray("Ceci n'est pas une image.\n"); }), 481,
+               "Image incorrecte", chemin("x_y_1.bmp2") + " : format d'image non reconnu"),
         imprime("PngNommeBmp2", "png_a_2.bmp2", contenu([] { return encode_avec_qt(image_essai(), "PNG"); }), 2),
         refuse("PngTronque", "png_a_1.bmp2", contenu([] { return moitie(encode_avec_qt(bruit(64), "PNG")); }), 481,
                "Image incorrecte", chemin("png_a_1.bmp2") + " : Unable to read image data"),
@@ -160,25 +161,23 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.cas; });
 
 // Printed once, exactly, at a poll after the writer is done; no error before.
-INSTANTIATE_TEST_SUITE_P(
-    EnCoursDEcriture, FichierDeTravail,
-    ::testing::Values(imprime("TailleFixeePuisRempli", "rempli_a_2.bmp2", arrive_en_15_s(true), 2),
-                      imprime("ParAjouts", "ajouts_a_3.bmp2", arrive_en_15_s(false), 3)),
-    [](const auto& info) { return info.param.cas; });
+INSTANTIATE_TEST_SUITE_P(EnCoursDEcriture, FichierDeTravail,
+                         ::testing::Values(imprime("TailleFixeePuisRempli", "rempli_a_2.bmp2", arrive_en_15_s(true), 2),
+                                           imprime("ParAjouts", "ajouts_a_3.bmp2", arrive_en_15_s(false), 3)),
+                         [](const auto& info) { return info.param.cas; });
 
 INSTANTIATE_TEST_SUITE_P(
     NombresDeCopies, FichierDeTravail,
-    ::testing::Values(refuse("Zero", "c_d_0.bmp2", bitmap, 380, "Valeur de propriété incorrecte",
-                             "nombre de copies 0 (au moins 1)"),
-                      refuse("MoinsUn", "c_d_-1.bmp2", bitmap, 380, "Valeur de propriété incorrecte",
-                             "nombre de copies -1 (au moins 1)"),
-                      refuse("DixMilleAuDelaDeLImprimante", "c_d_10000.bmp2", bitmap, 380,
-                             "Valeur de propriété incorrecte",
-                             "nombre de copies 10000 (l'imprimante « QLS4100 » en accepte de 1 à 9999)"),
-                      refuse("Hexadecimal8000", "c_d_&H8000.bmp2", bitmap, 6, "Dépassement de capacité",
-                             "c_d_&H8000.bmp2 : nombre de copies hors de -32768 à 32767"),
-                      refuse("UnE400", "c_d_1E400.bmp2", bitmap, 6, "Dépassement de capacité",
-                             "c_d_1E400.bmp2 : nombre de copies hors de -32768 à 32767"),
-                      imprime("DeuxEtDemiVersDeux", "c_d_2.5.bmp2", bitmap, 2),
-                      imprime("TroisEtDemiVersQuatre", "c_d_3.5.bmp2", bitmap, 4)),
+    ::testing::Values(
+        refuse("Zero", "c_d_0.bmp2", bitmap, 380, "Valeur de propriété incorrecte", "nombre de copies 0 (au moins 1)"),
+        refuse("MoinsUn", "c_d_-1.bmp2", bitmap, 380, "Valeur de propriété incorrecte",
+               "nombre de copies -1 (au moins 1)"),
+        refuse("DixMilleAuDelaDeLImprimante", "c_d_10000.bmp2", bitmap, 380, "Valeur de propriété incorrecte",
+               "nombre de copies 10000 (l'imprimante « QLS4100 » en accepte de 1 à 9999)"),
+        refuse("Hexadecimal8000", "c_d_&H8000.bmp2", bitmap, 6, "Dépassement de capacité",
+               "c_d_&H8000.bmp2 : nombre de copies hors de -32768 à 32767"),
+        refuse("UnE400", "c_d_1E400.bmp2", bitmap, 6, "Dépassement de capacité",
+               "c_d_1E400.bmp2 : nombre de copies hors de -32768 à 32767"),
+        imprime("DeuxEtDemiVersDeux", "c_d_2.5.bmp2", bitmap, 2),
+        imprime("TroisEtDemiVersQuatre", "c_d_3.5.bmp2", bitmap, 4)),
     [](const auto& info) { return info.param.cas; });

@@ -40,8 +40,9 @@ TEST(PanneServeur, SchedulerHungAtTheTickIsAnErrorWithinTheTimeoutNotAFrozenAgen
   banc.depose(job, bmp_essai());
   banc.lance();
   banc.serveur.suspend();  // its socket still accepts connections; nothing answers
-  echec_sans_impression(banc, message_fatal(482, "Erreur d'imprimante : la liste des imprimantes est indisponible "
-                                                 ": pas de réponse en 5000 ms"));
+  echec_sans_impression(banc, message_fatal(482,
+                                            "Erreur d'imprimante : la liste des imprimantes est indisponible "
+                                            ": pas de réponse en 5000 ms"));
   banc.serveur.reprend();
   EXPECT_TRUE(banc.serveur.travaux().empty());
 }
@@ -57,7 +58,8 @@ TEST(PanneServeur, SchedulerHungWhileAJobPrintsIsAnErrorWithinTheTimeout) {
   const auto lectures = [&] {
     std::ifstream journal(banc.serveur.dossier() / "access_log");
     int n = 0;
-    for (std::string ligne; std::getline(journal, ligne);) n += ligne.find("Get-Printer-Attributes") != std::string::npos;
+    for (std::string ligne; std::getline(journal, ligne);)
+      n += ligne.find("Get-Printer-Attributes") != std::string::npos;
     return n;
   };
   const int avant = lectures();  // the queue's own set-up
@@ -82,7 +84,8 @@ TEST(PanneServeur, QueueRejectingJobsIsAnErrorAndNoJobIsLeftBehind) {
   banc.serveur.refuse_travaux(file_agent);
   banc.depose(job, bmp_essai());
   banc.lance();
-  echec_sans_impression(banc, message_fatal(482, "Erreur d'imprimante : l'imprimante « QLS4100 » refuse le travail : "));
+  echec_sans_impression(banc,
+                        message_fatal(482, "Erreur d'imprimante : l'imprimante « QLS4100 » refuse le travail : "));
   EXPECT_TRUE(banc.serveur.travaux().empty());
 }
 
@@ -101,8 +104,9 @@ TEST(PanneServeur, QueueRemovedBetweenTwoPollsIsAnErrorNotAPrintElsewhere) {
 
   banc.serveur.supprime(file_agent);
   banc.depose(job, bmp_essai());
-  echec_sans_impression(banc, message_fatal(484, "Imprimante introuvable : « QLS4100 » n'est pas une file du "
-                                                 "serveur d'impression "));
+  echec_sans_impression(banc, message_fatal(484,
+                                            "Imprimante introuvable : « QLS4100 » n'est pas une file du "
+                                            "serveur d'impression "));
   for (const travail& t : banc.serveur.travaux()) EXPECT_EQ(t.id, premiers[0].id) << "travail sur " << t.file;
 }
 

@@ -19,10 +19,12 @@ namespace fs = std::filesystem;
 // Polls a temporary folder with callbacks that keep a journal; each print, timer change and
 // settle wait is followed by the files still in the folder at that moment.
 class Releve : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     actions.affiche_liste = [this](const noms& liste) { journal.push_back("liste " + joint(liste)); };
-    actions.active_minuterie = [this](bool oui) { journal.push_back((oui ? "minuterie 1 | " : "minuterie 0 | ") + presents()); };
+    actions.active_minuterie = [this](bool oui) {
+      journal.push_back((oui ? "minuterie 1 | " : "minuterie 0 | ") + presents());
+    };
     // Each file holds its own name: reading it back proves the path names the listed file.
     actions.charge_apercu = [this](const std::string& chemin) {
       std::ifstream f(chemin, std::ios::binary);
@@ -88,8 +90,8 @@ TEST_F(Releve, PrintsEachJobInOrderAndDeletesItAfterItsPrint) {
   EXPECT_FALSE(releve("/"));
   EXPECT_EQ(journal, (noms{"liste a_12_1_x.bmp2,B_77_2.bmp2", "minuterie 0 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
                            "attente | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt", "apercu a_12_1_x.bmp2",
-                           "imprime 1 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt",
-                           "apercu B_77_2.bmp2", "imprime 2 | B_77_2.bmp2,notes.txt", "minuterie 1 | notes.txt"}));
+                           "imprime 1 | B_77_2.bmp2,a_12_1_x.bmp2,notes.txt", "apercu B_77_2.bmp2",
+                           "imprime 2 | B_77_2.bmp2,notes.txt", "minuterie 1 | notes.txt"}));
 }
 
 TEST_F(Releve, EmptyFolderPrintsNothingAndEnablesTheTimerAgain) {
@@ -106,8 +108,8 @@ TEST_F(Releve, FileArrivingDuringThePollWaitsForTheNextOne) {
   journal.clear();
   pendant_impression = [] {};
   EXPECT_FALSE(releve());
-  EXPECT_EQ(journal, (noms{"liste c_1_3.bmp2", "minuterie 0 | c_1_3.bmp2", "attente | c_1_3.bmp2",
-                           "apercu c_1_3.bmp2", "imprime 3 | c_1_3.bmp2", "minuterie 1 | "}));
+  EXPECT_EQ(journal, (noms{"liste c_1_3.bmp2", "minuterie 0 | c_1_3.bmp2", "attente | c_1_3.bmp2", "apercu c_1_3.bmp2",
+                           "imprime 3 | c_1_3.bmp2", "minuterie 1 | "}));
 }
 
 TEST_F(Releve, FileStillArrivingIsLeftForALaterPollWithoutError) {

@@ -25,7 +25,7 @@ const imprimante essai_qls{"QLS4100", "QLS-4100 Xe drivers standard"};
 const imprimante bureau{"Bureau", "Bureau"};
 
 class Impression : public testing::Test {
-protected:
+ protected:
   Impression() {
     surface.pose(0, 0, rouge);
     surface.nomme("plan_atelier_3.bmp2");
@@ -83,11 +83,11 @@ TEST(ChoixImprimante, TrimsSpacesOnlyAndComparesInUpperCase) {
   const std::vector<std::pair<std::string, std::string>> cas = {
       {"QLS-4100 Xe drivers standard", "QLS4100"},
       {"   qls-4100 XE DRIVERS standard ", "QLS4100"},
-      {"qls4100", "QLS4100"},                      // the queue name is a device name too
-      {"atelier été", "atelier"},                  // upper case by Unicode, not ASCII only
-      {"QLS-4100  Xe drivers standard", ""},      // inner spaces count
-      {"\tQLS-4100 Xe drivers standard", ""},     // tabs are not trimmed
-      {"\"QLS-4100 Xe drivers standard\"", ""},   // quotes are part of the name
+      {"qls4100", "QLS4100"},                    // the queue name is a device name too
+      {"atelier été", "atelier"},                // upper case by Unicode, not ASCII only
+      {"QLS-4100  Xe drivers standard", ""},     // inner spaces count
+      {"\tQLS-4100 Xe drivers standard", ""},    // tabs are not trimmed
+      {"\"QLS-4100 Xe drivers standard\"", ""},  // quotes are part of the name
       {"", ""},
       {"   ", ""},
   };

@@ -11,12 +11,12 @@
 
 #include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "printing/imprimante_cups.h"
-#include "tests/support/imprimante_enregistreuse.h"
 #include "printing/format_page.h"
+#include "printing/imprimante_cups.h"
 #include "printing/papier_systeme.h"
 #include "printing/trame_points.h"
 #include "tests/support/erreur_levee.h"
+#include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/page_essai.h"
 #include "tests/support/serveur_cups_prive.h"
 #include "tests/support/surface_essai.h"
@@ -90,7 +90,8 @@ TEST(ImprimanteCups, RawQueueGetsThePageOnTheSystemPaper) {
   const QByteArray pdf = serveur.document(travaux[0].id);
   const QImage attendue = page_attendue(s, pixels_page(format_pour(papier_systeme(), 300)));
   for (rasteriseur r : {rasteriseur::pdftoppm, rasteriseur::ghostscript}) {
-    EXPECT_EQ(ecarts(attendue, rasterise_pdf(pdf, 300, r)), "") << (r == rasteriseur::pdftoppm ? "pdftoppm" : "ghostscript");
+    EXPECT_EQ(ecarts(attendue, rasterise_pdf(pdf, 300, r)), "")
+        << (r == rasteriseur::pdftoppm ? "pdftoppm" : "ghostscript");
   }
 }
 

@@ -5,9 +5,9 @@
 
 #include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "tests/support/imprimante_enregistreuse.h"
 #include "printing/texte_progression.h"
 #include "printing/trame_points.h"
+#include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/surface_essai.h"
 
 using namespace agent;
@@ -107,7 +107,7 @@ TEST(TramePoints, WidthIsReadAfreshOnEveryRowHeightOnce) {
   trame_points(s, imprimante, suivi);
   int rangee0 = 0, autres = 0;
   for (const auto& p : imprimante.points()) (p.y == 20 ? rangee0 : autres) += 1;
-  EXPECT_EQ(rangee0, 2 * 2);  // columns 0..1 of row 0
+  EXPECT_EQ(rangee0, 2 * 2);     // columns 0..1 of row 0
   EXPECT_EQ(autres, 2 * 3 * 2);  // rows 1..2 at the new width, still only up to the first height
   EXPECT_EQ(suivi.titres.back(), "2/10");
 }

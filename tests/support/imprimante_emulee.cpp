@@ -93,8 +93,10 @@ pid_t demarre_avec(const std::vector<std::string>& commande, const fs::path& jou
   const std::optional<std::string> garde = avant ? std::optional<std::string>(avant) : std::nullopt;
   setenv(variable, valeur.c_str(), 1);
   const pid_t pid = demarre(commande, journal);
-  if (garde) setenv(variable, garde->c_str(), 1);
-  else unsetenv(variable);
+  if (garde)
+    setenv(variable, garde->c_str(), 1);
+  else
+    unsetenv(variable);
   return pid;
 }
 
@@ -107,7 +109,8 @@ imprimante_emulee::imprimante_emulee(const fs::path& dossier, int32_t resolution
   bus_ = demarre({"dbus-daemon", "--session", "--address=unix:path=" + bus.string(), "--nofork", "--nopidfile"},
                  dossier_ / "journal");
   for (auto limite = std::chrono::steady_clock::now() + 10s; !fs::exists(bus);) {
-    if (std::chrono::steady_clock::now() > limite) throw std::runtime_error("dbus-daemon : " + lit_fichier(dossier_ / "journal"));
+    if (std::chrono::steady_clock::now() > limite)
+      throw std::runtime_error("dbus-daemon : " + lit_fichier(dossier_ / "journal"));
     std::this_thread::sleep_for(5ms);
   }
   ecrit_texte(dossier_ / "imprimante.conf", attributs(resolution, papier));
@@ -146,8 +149,8 @@ ipp_t* imprimante_emulee::demande_travaux(const std::vector<const char*>& attrib
   ipp_t* requete = ippNewRequest(IPP_OP_GET_JOBS);
   ippAddString(requete, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri().c_str());
   ippAddString(requete, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
-  ippAddStrings(requete, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                static_cast<int>(attributs.size()), nullptr, attributs.data());
+  ippAddStrings(requete, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(attributs.size()),
+                nullptr, attributs.data());
   ipp_t* reponse = cupsDoRequest(http, requete, "/ipp/print");
   httpClose(http);
   if (!reponse || ippGetStatusCode(reponse) > IPP_STATUS_OK_EVENTS_COMPLETE) {
@@ -185,9 +188,12 @@ std::vector<imprimante_emulee::travail_recu> imprimante_emulee::travaux() const 
       continue;
     }
     const std::string_view n = nom;
-    if (n == "job-id") id = ippGetInteger(a, 0);
-    else if (n == "job-name") courant.nom = ippGetString(a, 0, nullptr);
-    else if (n == "copies") courant.copies = ippGetInteger(a, 0);
+    if (n == "job-id")
+      id = ippGetInteger(a, 0);
+    else if (n == "job-name")
+      courant.nom = ippGetString(a, 0, nullptr);
+    else if (n == "copies")
+      courant.copies = ippGetInteger(a, 0);
   }
   termine();
   ippDelete(reponse);

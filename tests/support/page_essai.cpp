@@ -3,14 +3,12 @@
 #include <cstdio>
 
 #include "printing/couleurs_qt.h"
-#include "tests/support/imprimante_enregistreuse.h"
 #include "printing/trame_points.h"
+#include "tests/support/imprimante_enregistreuse.h"
 
 namespace agent::essai {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 QImage page_attendue(const surface_lecture& s, QSize taille) {
   imprimante_enregistreuse reference;

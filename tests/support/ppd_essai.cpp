@@ -20,16 +20,17 @@ std::string ppd_essai(int32_t resolution, const std::string& papier, bool postsc
   t << "*CloseUI: *Resolution\n";
   const char* formats[][2] = {{"A4", "595 842"}, {"Letter", "612 792"}};
   for (const char* mot : {"PageSize", "PageRegion"}) {
-    t << "*OpenUI *" << mot << ": PickOne\n*OrderDependency: 10 AnySetup *" << mot << "\n*Default" << mot
-      << ": " << papier << "\n";
+    t << "*OpenUI *" << mot << ": PickOne\n*OrderDependency: 10 AnySetup *" << mot << "\n*Default" << mot << ": "
+      << papier << "\n";
     for (auto& f : formats) t << "*" << mot << " " << f[0] << ": \"<</PageSize[" << f[1] << "]>>setpagedevice\"\n";
     t << "*CloseUI: *" << mot << "\n";
   }
   t << "*DefaultImageableArea: " << papier << "\n*DefaultPaperDimension: " << papier << "\n";
   const char* marges[][2] = {{"A4", "12 12 583 830"}, {"Letter", "12 12 600 780"}};
   for (size_t i = 0; i < 2; ++i) {
-    t << "*ImageableArea " << formats[i][0] << ": \"" << (postscript ? marges[i][1] : std::string("0 0 ") + formats[i][1])
-      << "\"\n*PaperDimension " << formats[i][0] << ": \"" << formats[i][1] << "\"\n";
+    t << "*ImageableArea " << formats[i][0] << ": \""
+      << (postscript ? marges[i][1] : std::string("0 0 ") + formats[i][1]) << "\"\n*PaperDimension " << formats[i][0]
+      << ": \"" << formats[i][1] << "\"\n";
   }
   return t.str();
 }

@@ -40,8 +40,18 @@ QImage rend(const QByteArray& document, const char* extension, std::vector<std::
 }
 
 std::vector<std::string> ghostscript(int32_t resolution) {
-  return {"gs", "-q", "-dSAFER", "-dNOPAUSE", "-dBATCH", "-dFirstPage=1", "-dLastPage=1", "-sDEVICE=ppmraw",
-          "-r" + std::to_string(resolution), "-dTextAlphaBits=1", "-dGraphicsAlphaBits=1", "-sOutputFile=SORTIE",
+  return {"gs",
+          "-q",
+          "-dSAFER",
+          "-dNOPAUSE",
+          "-dBATCH",
+          "-dFirstPage=1",
+          "-dLastPage=1",
+          "-sDEVICE=ppmraw",
+          "-r" + std::to_string(resolution),
+          "-dTextAlphaBits=1",
+          "-dGraphicsAlphaBits=1",
+          "-sOutputFile=SORTIE",
           "ENTREE"};
 }
 

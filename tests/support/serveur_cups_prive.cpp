@@ -30,7 +30,8 @@ struct connexion_ipp {
   explicit connexion_ipp(const fs::path& socket)
       : http(httpConnect2(socket.c_str(), 0, nullptr, AF_LOCAL, HTTP_ENCRYPTION_NEVER, 1, 5000, nullptr)) {
     if (!http) throw std::runtime_error("connexion au serveur privé impossible");
-    httpSetTimeout(http, 10, [](http_t*, void*) { return 0; }, nullptr);
+    httpSetTimeout(
+        http, 10, [](http_t*, void*) { return 0; }, nullptr);
   }
   ~connexion_ipp() { httpClose(http); }
 };
@@ -52,12 +53,11 @@ serveur_cups_prive::serveur_cups_prive(const std::vector<std::string>& directive
   for (const char* sous_dossier : {"home", "spool", "cache", "state", "sorties"})
     fs::create_directories(dossier_ / sous_dossier);
   const fs::path& d = dossier_;
-  ecrit_texte(d / "cups-files.conf", "ServerRoot " + d.string() + "\nRequestRoot " + (d / "spool").string() +
-                                           "\nCacheDir " + (d / "cache").string() + "\nStateDir " +
-                                           (d / "state").string() + "\nErrorLog " + (d / "error_log").string() +
-                                           "\nAccessLog " + (d / "access_log").string() + "\nPageLog " +
-                                           (d / "page_log").string() + "\nPrintcap " + (d / "printcap").string() +
-                                           "\nFileDevice Yes\n");
+  ecrit_texte(d / "cups-files.conf",
+              "ServerRoot " + d.string() + "\nRequestRoot " + (d / "spool").string() + "\nCacheDir " +
+                  (d / "cache").string() + "\nStateDir " + (d / "state").string() + "\nErrorLog " +
+                  (d / "error_log").string() + "\nAccessLog " + (d / "access_log").string() + "\nPageLog " +
+                  (d / "page_log").string() + "\nPrintcap " + (d / "printcap").string() + "\nFileDevice Yes\n");
   std::string cupsd = "Listen " + socket().string() +
                       "\nBrowsing No\nWebInterface No\nDefaultAuthType None\nLogLevel info\nMaxJobs 0\n"
                       "PreserveJobHistory Yes\nPreserveJobFiles Yes\n";
@@ -90,8 +90,7 @@ void serveur_cups_prive::attend_reponse() {
     int statut = 0;
     if (waitpid(pid_, &statut, WNOHANG) == pid_) {
       pid_ = 0;
-      throw std::runtime_error("cupsd s'est arrêté au démarrage : " + lit_fichier(dossier_ / "cupsd.out") +
-                               journal());
+      throw std::runtime_error("cupsd s'est arrêté au démarrage : " + lit_fichier(dossier_ / "cupsd.out") + journal());
     }
     std::this_thread::sleep_for(5ms);
   }
@@ -102,8 +101,10 @@ serveur_cups_prive::~serveur_cups_prive() {
   arrete(pid_);
   files_.clear();  // their printers
   for (const auto& [variable, valeur] : environnement_) {
-    if (valeur) setenv(variable.c_str(), valeur->c_str(), 1);
-    else unsetenv(variable.c_str());
+    if (valeur)
+      setenv(variable.c_str(), valeur->c_str(), 1);
+    else
+      unsetenv(variable.c_str());
   }
   cupsSetServer(nullptr);
   std::error_code ignore;
@@ -119,13 +120,15 @@ void serveur_cups_prive::ajoute_file(const std::string& nom, const std::string& 
   file_essai& file = files_[nom];
   file.avec = avec;
   if (avec && avec->sorte == sorte_file::sans_pilote) {
-    file.imprimante = std::make_unique<imprimante_emulee>(dossier_ / "imprimantes" / nom, avec->resolution, avec->papier);
+    file.imprimante =
+        std::make_unique<imprimante_emulee>(dossier_ / "imprimantes" / nom, avec->resolution, avec->papier);
     lance({"lpadmin", "-p", nom, "-E", "-v", file.imprimante->uri(), "-m", "everywhere", "-D", description});
     attend_pilote_genere(nom);
     return;
   }
-  const std::string peripherique =
-      avec && avec->sorte == sorte_file::postscript ? "file://" + (dossier_ / "sorties" / nom).string() : "file:///dev/null";
+  const std::string peripherique = avec && avec->sorte == sorte_file::postscript
+                                       ? "file://" + (dossier_ / "sorties" / nom).string()
+                                       : "file:///dev/null";
   std::vector<std::string> commande = {"lpadmin", "-p", nom, "-E", "-v", peripherique, "-D", description};
   if (avec) {
     const fs::path fichier = dossier_ / (nom + ".ppd");
@@ -266,9 +269,11 @@ serveur_cups_prive::reception serveur_cups_prive::recu(int32_t id) const {
       if (un.file == t->file) ids.push_back(un.id);
     return ids;
   }();
-  const size_t rang = static_cast<size_t>(std::find(ceux_de_la_file.begin(), ceux_de_la_file.end(), id) - ceux_de_la_file.begin());
+  const size_t rang =
+      static_cast<size_t>(std::find(ceux_de_la_file.begin(), ceux_de_la_file.end(), id) - ceux_de_la_file.begin());
   const auto recus = file.imprimante->travaux();
-  if (rang >= recus.size()) throw std::runtime_error("l'imprimante n'a rien reçu pour le travail " + std::to_string(id));
+  if (rang >= recus.size())
+    throw std::runtime_error("l'imprimante n'a rien reçu pour le travail " + std::to_string(id));
   const auto& recu = recus[rang];
   const auto pages = pages_pwg(recu.document);
   reception r{pages.empty() ? QImage() : pages.front(), recu.copies * static_cast<int32_t>(pages.size()), recu.nom,

@@ -11,10 +11,13 @@
 namespace agent::essai {
 
 class surface_essai : public surface_lecture {
-public:
+ public:
   surface_essai(int32_t largeur, int32_t hauteur, uint32_t fond = 0xFFFFFF)
-      : largeur_(largeur), hauteur_(hauteur), pixels_(static_cast<size_t>(largeur) * hauteur, fond),
-        echelle_largeur_(static_cast<float>(largeur)), echelle_hauteur_(static_cast<float>(hauteur)) {}
+      : largeur_(largeur),
+        hauteur_(hauteur),
+        pixels_(static_cast<size_t>(largeur) * hauteur, fond),
+        echelle_largeur_(static_cast<float>(largeur)),
+        echelle_hauteur_(static_cast<float>(hauteur)) {}
 
   void pose(int32_t x, int32_t y, uint32_t c) { pixels_[static_cast<size_t>(y) * largeur_ + x] = c; }
   void fixe_echelle(float largeur, float hauteur) { echelle_largeur_ = largeur, echelle_hauteur_ = hauteur; }
@@ -31,7 +34,7 @@ public:
 
   mutable int64_t lectures = 0;
 
-private:
+ private:
   int32_t largeur_, hauteur_;
   std::vector<uint32_t> pixels_;
   float echelle_largeur_, echelle_hauteur_;

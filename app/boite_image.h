@@ -9,7 +9,7 @@
 namespace agent {
 
 class boite_image : public QFrame {
- public:
+public:
   // The border takes 2 pixels on each side of the laid-out size.
   static constexpr int bordure = 2;
 
@@ -19,10 +19,10 @@ class boite_image : public QFrame {
   void efface();
   const surface_apercu& surface() const { return surface_; }
 
- protected:
+protected:
   void paintEvent(QPaintEvent* evenement) override;
 
- private:
+private:
   surface_apercu surface_;
 };
 

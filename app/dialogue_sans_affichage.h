@@ -10,11 +10,11 @@
 namespace agent {
 
 class dialogue_sans_affichage : public dialogue_commun {
- public:
+public:
   void fixe_propriete(int32_t identifiant, int16_t valeur) override { proprietes_[identifiant] = valeur; }
   const std::map<int32_t, int16_t>& proprietes() const { return proprietes_; }
 
- private:
+private:
   std::map<int32_t, int16_t> proprietes_;
 };
 

@@ -26,7 +26,7 @@ constexpr int intervalle_releve_ms = 10000;
 constexpr int code_sortie_erreur = 1;
 
 class Form1 : public QWidget, private fenetre_impression {
- public:
+public:
   struct reglages {
     std::string dossier_surveille;
     std::function<std::string()> ligne_de_commande;  // the whole argument text, read at each run
@@ -49,7 +49,7 @@ class Form1 : public QWidget, private fenetre_impression {
   QTimer* Timer1;
   dialogue_sans_affichage printerDialog;
 
- private:
+private:
   // Runs one event's work; an error ends the program.
   void traite_evenement(const std::function<void()>& travail);
   void echec_fatal(const erreur& e);

@@ -12,7 +12,7 @@
 namespace agent {
 
 class surface_apercu : public surface_lecture {
- public:
+public:
   surface_apercu(int largeur_vide, int hauteur_vide) : largeur_vide_(largeur_vide), hauteur_vide_(hauteur_vide) {}
 
   // Replaces the picture by the decoded file. On failure the previous picture stays.
@@ -32,7 +32,7 @@ class surface_apercu : public surface_lecture {
   std::string nom() const override { return nom_; }
   void lit_ligne(int32_t y, std::span<uint32_t> ligne) const override;
 
- private:
+private:
   int largeur() const { return image_.isNull() ? largeur_vide_ : image_.width(); }
   int hauteur() const { return image_.isNull() ? hauteur_vide_ : image_.height(); }
 

@@ -19,12 +19,12 @@ constexpr std::array<uint32_t, 8> voisines = {0x010101, 0xFD0000, 0xFF0001, 0x00
 
 // std::mt19937 gives the same sequence everywhere; the standard distributions do not.
 class tirage {
- public:
+public:
   explicit tirage(uint32_t graine) : generateur_(graine) {}
   uint32_t entier(uint32_t borne) { return static_cast<uint32_t>(generateur_() % borne); }
   int entre(int bas, int haut) { return bas + static_cast<int>(entier(static_cast<uint32_t>(haut - bas + 1))); }
 
- private:
+private:
   std::mt19937 generateur_;
 };
 

@@ -14,7 +14,7 @@
 namespace agent::banc {
 
 class fichier_travail {
- public:
+public:
   // In a fresh temporary folder, removed with this object.
   fichier_travail();
   ~fichier_travail();
@@ -28,7 +28,7 @@ class fichier_travail {
   const std::string& chemin() const { return chemin_; }
   const surface_apercu& surface() const { return surface_; }
 
- private:
+private:
   std::filesystem::path dossier_;
   std::string chemin_;
   std::optional<std::pair<sorte_entree, QSize>> tenue_;

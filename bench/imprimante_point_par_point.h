@@ -9,25 +9,21 @@
 #include <memory>
 
 #include "printing/page_pdf.h"
-#include "printing/service_imprimante.h"
+#include "printing/imprimante_seule.h"
 
 namespace agent::banc {
 
-class imprimante_point_par_point : public service_imprimante {
- public:
+class imprimante_point_par_point : public imprimante_seule {
+public:
   explicit imprimante_point_par_point(format_page format);
   ~imprimante_point_par_point() override;
 
-  std::vector<imprimante> imprimantes_installees() override { return {}; }
-  void rend_courante(const imprimante&) override {}
-  void fixe_copies(const int16_t&) override {}
-  void fixe_mode_echelle(int16_t) override {}
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
   void termine_document() override;
 
   const QByteArray& pdf() const { return pdf_; }
 
- private:
+private:
   format_page format_;
   QBuffer tampon_;
   std::unique_ptr<QPdfWriter> pdf_writer_;

@@ -36,7 +36,7 @@ inline constexpr const char* prefixe_non_mesure = "non mesuré : ";
 std::string nom_benchmark(const std::string& mesure, const std::string& entree, QSize taille);
 
 class tableau_resultats : public benchmark::BenchmarkReporter {
- public:
+public:
   bool ReportContext(const Context& contexte) override;
   // Keeps single runs and, for repeated ones, their median; says on stderr what has run.
   void ReportRuns(const std::vector<Run>& runs) override;
@@ -48,7 +48,7 @@ class tableau_resultats : public benchmark::BenchmarkReporter {
              const std::string& legende_imprimante) const;
   bool erreurs() const { return erreurs_; }
 
- private:
+private:
   struct mesure {
     double ms = 0;
     std::map<std::string, double> compteurs;

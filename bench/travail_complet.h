@@ -15,7 +15,7 @@ namespace agent::banc {
 
 // Needs a QApplication.
 class poste_complet {
- public:
+public:
   poste_complet();
   ~poste_complet();
 
@@ -38,7 +38,7 @@ class poste_complet {
   // The description of the queue printing at `resolution`, as a command line names it.
   static std::string file_pour(int resolution);
 
- private:
+private:
   essai::serveur_cups_prive serveur_;
   imprimante_cups imprimante_{"agent_impression"};
   imprimante_cups imprimante_pdf_{"agent_impression", delai_serveur_impression, format_document::pdf};

@@ -28,7 +28,7 @@ enum class code_erreur : int32_t {
 const char* texte_erreur(code_erreur code);
 
 class erreur : public std::runtime_error {
- public:
+public:
   // The description is the table's text, followed by what went wrong when `detail` says it
   // ("Image incorrecte : /chemin/a_b_1.bmp2 : données tronquées").
   explicit erreur(code_erreur code, const std::string& detail = {});
@@ -37,7 +37,7 @@ class erreur : public std::runtime_error {
   code_erreur code() const { return static_cast<code_erreur>(numero_); }
   const char* description() const { return what(); }
 
- private:
+private:
   int32_t numero_;
 };
 

@@ -29,7 +29,7 @@ QImage image_vide(const entete_bmp& e) {
 // tie), so that a channel's maximum is full intensity whatever its width. A channel the pixels
 // lack reads 0.
 class canal {
- public:
+public:
   explicit canal(uint32_t masque)
       : masque_(masque), decalage_(masque ? std::countr_zero(masque) : 0), maximum_(masque >> decalage_) {
     if (maximum_ <= 0xFFFF)
@@ -40,7 +40,7 @@ class canal {
     return maximum_ <= 0xFFFF ? table_[v] : etend(v);
   }
 
- private:
+private:
   uint8_t etend(uint64_t v) const { return maximum_ ? static_cast<uint8_t>((v * 255 + maximum_ / 2) / maximum_) : 0; }
 
   uint32_t masque_;
@@ -51,7 +51,7 @@ class canal {
 
 // The entries the file holds; an index past them has no colour, and guessing one prints wrongly.
 class palette {
- public:
+public:
   palette(QIODevice& fichier, const entete_bmp& e, const std::string& chemin) : chemin_(chemin) {
     const int taille = e.taille_entree_palette();
     fichier.seek(e.fin_entetes());
@@ -70,7 +70,7 @@ class palette {
                         " couleurs de la palette (pixel " + std::to_string(x) + ", " + std::to_string(y) + ")");
   }
 
- private:
+private:
   const std::string& chemin_;
   std::array<QRgb, 256> couleurs_{};
   uint32_t entrees_ = 0;

@@ -11,7 +11,7 @@
 namespace agent {
 
 class fichier_pdf {
- public:
+public:
   fichier_pdf();  // writes the header
 
   // A number for an object written later (objects may refer to one another in any order).
@@ -25,7 +25,7 @@ class fichier_pdf {
   // The whole file, with `catalogue` as its root. Every reserved number must have been written.
   QByteArray termine(int32_t catalogue);
 
- private:
+private:
   void commence_objet(int32_t numero);
 
   QByteArray octets_;

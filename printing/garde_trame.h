@@ -5,13 +5,13 @@
 namespace agent {
 
 class garde_trame {
- public:
+public:
   explicit garde_trame(bool& dans_la_trame) : drapeau_(dans_la_trame) { drapeau_ = true; }
   ~garde_trame() { drapeau_ = false; }
   garde_trame(const garde_trame&) = delete;
   garde_trame& operator=(const garde_trame&) = delete;
 
- private:
+private:
   bool& drapeau_;
 };
 

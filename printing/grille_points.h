@@ -19,7 +19,7 @@ struct cadre_points {
 };
 
 class grille_points {
- public:
+public:
   // Throws "Mémoire insuffisante" when the page cannot be held.
   grille_points(int32_t largeur, int32_t hauteur);
 
@@ -41,7 +41,7 @@ class grille_points {
   // The smallest rectangle holding every dot drawn; meaningless while vide().
   const cadre_points& cadre() const { return cadre_; }
 
- private:
+private:
   struct liberation {
     void operator()(uint8_t* p) const { std::free(p); }
   };

@@ -25,14 +25,14 @@ constexpr int32_t propriete_dialogue_impression = 26;
 constexpr int16_t valeur_dialogue_impression = 5;
 
 class dialogue_commun {
- public:
+public:
   virtual ~dialogue_commun() = default;
   virtual void fixe_propriete(int32_t identifiant, int16_t valeur) = 0;
 };
 
 // What a print run needs from the window beyond the raster's needs.
 class fenetre_impression : public suivi_trame {
- public:
+public:
   virtual void efface_apercu() = 0;
   // Modal, OK only; returns when the operator has dismissed it.
   virtual void affiche_message(const std::string& texte) = 0;

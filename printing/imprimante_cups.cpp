@@ -46,7 +46,7 @@ http_t* connecte(std::chrono::milliseconds delai, horloge::time_point* echeance)
 // One operation's connection to the scheduler. Every wait on it ends at the same deadline, so a
 // scheduler that stops answering costs `delai` once per operation, not once per request.
 class connexion {
- public:
+public:
   explicit connexion(std::chrono::milliseconds delai)
       : delai_(delai), echeance_(horloge::now() + delai), http_(connecte(delai, &echeance_)) {
     if (!http_) echoue(std::string("le serveur d'impression ") + cupsServer() + " ne répond pas");
@@ -69,7 +69,7 @@ class connexion {
   }
   bool rompue() const { return httpError(http_) != 0; }
 
- private:
+private:
   std::chrono::milliseconds delai_;
   horloge::time_point echeance_;
   http_t* http_ = nullptr;
@@ -202,7 +202,7 @@ pilote_file pilote_pour_pwg(const connexion& c, const destination& d, int32_t re
 
 // From job creation on, a failure must not leave a job behind in the queue.
 class annulation_sur_echec {
- public:
+public:
   annulation_sur_echec(const destination& d, int travail, std::chrono::milliseconds delai)
       : destination_(d), travail_(travail), delai_(delai) {}
   ~annulation_sur_echec() {
@@ -220,7 +220,7 @@ class annulation_sur_echec {
 
   void desarme() { arme_ = false; }
 
- private:
+private:
   const destination& destination_;
   int travail_;
   std::chrono::milliseconds delai_;

@@ -33,7 +33,7 @@ struct file_decrite;  // a queue as one lookup found it, with the page it prints
 enum class format_document { selon_file, pdf, pwg };
 
 class imprimante_cups : public service_imprimante {
- public:
+public:
   // `titre` names a job whose document was given no name (the application's title).
   explicit imprimante_cups(std::string titre, std::chrono::milliseconds delai = delai_serveur_impression,
                            format_document envoi = format_document::selon_file);
@@ -57,7 +57,7 @@ class imprimante_cups : public service_imprimante {
 
   ~imprimante_cups() override;
 
- private:
+private:
   struct document {
     std::unique_ptr<file_decrite> file;
     grille_points grille;

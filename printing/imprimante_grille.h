@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "printing/grille_points.h"
-#include "printing/service_imprimante.h"
+#include "printing/imprimante_seule.h"
 
 namespace agent {
 
@@ -16,21 +16,17 @@ namespace agent {
 // raster ever sends; anything else is "Valeur de propriété incorrecte".
 uint8_t indice_point(int16_t drapeau, int32_t couleur);
 
-class imprimante_grille : public service_imprimante {
- public:
+class imprimante_grille : public imprimante_seule {
+public:
   explicit imprimante_grille(QSize page) : page_(page) {}
 
-  std::vector<imprimante> imprimantes_installees() override { return {}; }
-  void rend_courante(const imprimante&) override {}
-  void fixe_copies(const int16_t&) override {}
-  void fixe_mode_echelle(int16_t) override {}
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
   void termine_document() override;
 
   // The last document's page; empty when it had no dot.
   const std::optional<grille_points>& derniere_page() const { return derniere_; }
 
- private:
+private:
   QSize page_;
   std::optional<grille_points> ouverte_, derniere_;
 };

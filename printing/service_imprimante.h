@@ -22,7 +22,7 @@ constexpr int16_t mode_echelle_pixels = 3;   // coordinates are device pixels, o
 constexpr int16_t drapeau_point_absolu = 2;  // absolute coordinates, explicit colour
 
 class service_imprimante {
- public:
+public:
   virtual ~service_imprimante() = default;
 
   // Every installed printer once, in the platform's order.

@@ -12,7 +12,7 @@ namespace agent {
 constexpr uint32_t couleur_hors_surface = 0xFFFFFFFF;
 
 class surface_lecture {
- public:
+public:
   virtual ~surface_lecture() = default;
 
   // Inner size in pixels.

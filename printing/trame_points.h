@@ -17,7 +17,7 @@ constexpr int32_t decalage_compagnon_noir = 59;
 
 // What the raster needs from the window between rows.
 class suivi_trame {
- public:
+public:
   virtual ~suivi_trame() = default;
   virtual void laisse_evenements() = 0;
   virtual void fixe_titre(const std::string& titre) = 0;
@@ -25,7 +25,7 @@ class suivi_trame {
 
 // For a raster with no window to serve: benchmarks, harnesses, expected pages.
 class suivi_sans_fenetre : public suivi_trame {
- public:
+public:
   void laisse_evenements() override {}
   void fixe_titre(const std::string&) override {}
 };

@@ -23,7 +23,7 @@ namespace {
 const imprimante essai_qls{"QLS4100", "QLS-4100 Xe drivers standard"};
 
 class Fenetre : public testing::Test {
- protected:
+protected:
   Fenetre() {
     QImage image(3, 2, QImage::Format_RGB32);
     image.fill(Qt::white);

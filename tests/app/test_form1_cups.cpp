@@ -39,7 +39,7 @@ QImage masque(QRgb fond) {
 }
 
 class FenetreCups : public testing::Test {
- protected:
+protected:
   FenetreCups() {
     serveur.ajoute_file("Bureau", "Imprimante du bureau");
     serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard");

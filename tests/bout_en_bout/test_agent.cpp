@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class Agent : public testing::Test {
- protected:
+protected:
   Agent() {
     serveur.ajoute_file("Bureau", "Imprimante du bureau");
     serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard");

@@ -41,7 +41,7 @@ std::map<std::pair<int, int>, uint32_t> points_page(const QByteArray& pdf);
 std::string message_fatal(int numero, const std::string& description);
 
 class banc_agent {
- public:
+public:
   // `directives`: extra lines for the scheduler's configuration.
   explicit banc_agent(const std::vector<std::string>& directives = {});
   ~banc_agent();
@@ -72,7 +72,7 @@ class banc_agent {
 
   serveur_cups_prive serveur;
 
- private:
+private:
   std::filesystem::path repertoire_;
   std::unique_ptr<agent_en_cours> agent_;
   std::vector<std::jthread> ecrivains_;

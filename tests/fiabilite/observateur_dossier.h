@@ -20,7 +20,7 @@ struct evenement_dossier {
 };
 
 class observateur_dossier {
- public:
+public:
   // Watches `dossier` for the events of `masque`. The folder must exist.
   observateur_dossier(const std::filesystem::path& dossier, uint32_t masque);
   ~observateur_dossier();
@@ -36,7 +36,7 @@ class observateur_dossier {
   bool attend(const std::function<bool(const std::vector<evenement_dossier>&)>& condition,
               std::chrono::milliseconds delai);
 
- private:
+private:
   int descripteur_ = -1;
   std::vector<evenement_dossier> evenements_;
 };

@@ -60,7 +60,7 @@ QImage image_rle() {
 uint32_t bgr(QRgb c) { return static_cast<uint32_t>(qRed(c) | qGreen(c) << 8 | qBlue(c) << 16); }
 
 class ChargementImage : public testing::Test {
- protected:
+protected:
   std::string fichier(const std::string& nom, const QByteArray& octets) {
     const std::string chemin = dossier.path().toStdString() + "/" + nom;
     ecrit_fichier(chemin, octets);

@@ -9,7 +9,7 @@
 namespace agent::essai {
 
 class dossier_essai {
- public:
+public:
   std::string chemin() const { return dossier_.path().toStdString(); }
   std::filesystem::path chemin(const std::string& nom) const { return std::filesystem::path(chemin()) / nom; }
 
@@ -20,7 +20,7 @@ class dossier_essai {
     return std::filesystem::exists(std::filesystem::symlink_status(chemin(nom)));
   }
 
- private:
+private:
   QTemporaryDir dossier_;
 };
 

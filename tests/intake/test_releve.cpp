@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 // Polls a temporary folder with callbacks that keep a journal; each print, timer change and
 // settle wait is followed by the files still in the folder at that moment.
 class Releve : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     actions.affiche_liste = [this](const noms& liste) { journal.push_back("liste " + joint(liste)); };
     actions.active_minuterie = [this](bool oui) {

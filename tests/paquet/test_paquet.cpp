@@ -62,7 +62,7 @@ std::string lit(const fs::path& chemin) {
 }
 
 class Paquet : public testing::Test {
- protected:
+protected:
   void SetUp() override {
     if (geteuid() != 0) GTEST_SKIP() << "installs a package for the whole system: root only";
     if (connu_de_dpkg()) GTEST_SKIP() << paquet << " is already on this machine";

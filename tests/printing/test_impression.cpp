@@ -25,7 +25,7 @@ const imprimante essai_qls{"QLS4100", "QLS-4100 Xe drivers standard"};
 const imprimante bureau{"Bureau", "Bureau"};
 
 class Impression : public testing::Test {
- protected:
+protected:
   Impression() {
     surface.pose(0, 0, rouge);
     surface.nomme("plan_atelier_3.bmp2");

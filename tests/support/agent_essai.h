@@ -20,7 +20,7 @@ inline constexpr const char* dossier_agent_essai = "masques_en_attente";
 bool attend_que(const std::function<bool()>& condition, std::chrono::milliseconds delai);
 
 class agent_en_cours {
- public:
+public:
   // Starts the test build of the agent in `repertoire` with `arguments` after its own name,
   // offscreen.
   agent_en_cours(const std::filesystem::path& repertoire, const std::vector<std::string>& arguments)
@@ -42,7 +42,7 @@ class agent_en_cours {
   int code_sortie() const { return code_; }
   std::string erreurs() const;
 
- private:
+private:
   std::filesystem::path repertoire_;
   pid_t pid_ = 0;
   int code_ = -1;

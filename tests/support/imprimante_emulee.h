@@ -17,7 +17,7 @@
 namespace agent::essai {
 
 class imprimante_emulee {
- public:
+public:
   // Lives in `dossier` (created); `papier`: "A4" or "Letter", its default medium.
   imprimante_emulee(const std::filesystem::path& dossier, int32_t resolution, const std::string& papier);
   ~imprimante_emulee();
@@ -37,7 +37,7 @@ class imprimante_emulee {
   // How many jobs it holds whole: their document has arrived to its last byte.
   int32_t travaux_entiers() const;
 
- private:
+private:
   // Get-Jobs on the printer, for these attributes; its answer, to be freed with ippDelete.
   ipp_t* demande_travaux(const std::vector<const char*>& attributs) const;
 

@@ -17,7 +17,7 @@
 namespace agent {
 
 class imprimante_enregistreuse : public service_imprimante {
- public:
+public:
   struct point {
     int16_t drapeau;
     float x, y;
@@ -58,13 +58,13 @@ class imprimante_enregistreuse : public service_imprimante {
   // Runs on every dot, after it is recorded: lets a test act from inside the raster.
   std::function<void()> au_point;
 
- private:
+private:
   class dialogue_journalise : public dialogue_commun {
-   public:
+  public:
     explicit dialogue_journalise(imprimante_enregistreuse& i) : imprimante_(i) {}
     void fixe_propriete(int32_t identifiant, int16_t valeur) override;
 
-   private:
+  private:
     imprimante_enregistreuse& imprimante_;
   };
 

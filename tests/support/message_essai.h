@@ -9,7 +9,7 @@
 namespace agent::essai {
 
 class operateur_essai {
- public:
+public:
   operateur_essai() {
     QObject::connect(&minuterie_, &QTimer::timeout, [this] {
       if (auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -25,7 +25,7 @@ class operateur_essai {
   QString titre, texte;
   int messages = 0;
 
- private:
+private:
   QTimer minuterie_;
 };
 

@@ -77,7 +77,7 @@ struct travail {
 };
 
 class serveur_cups_prive {
- public:
+public:
   // `directives`: extra lines for cupsd.conf (e.g. "MaxRequestSize 2k").
   explicit serveur_cups_prive(const std::vector<std::string>& directives = {});
   ~serveur_cups_prive();
@@ -121,7 +121,7 @@ class serveur_cups_prive {
   void tue();                   // SIGKILL, then reaped: the socket refuses
   std::string journal() const;  // the scheduler's error log
 
- private:
+private:
   struct file_essai {
     std::optional<pilote> avec;
     std::unique_ptr<imprimante_emulee> imprimante;  // for a driverless queue

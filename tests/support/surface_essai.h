@@ -11,7 +11,7 @@
 namespace agent::essai {
 
 class surface_essai : public surface_lecture {
- public:
+public:
   surface_essai(int32_t largeur, int32_t hauteur, uint32_t fond = 0xFFFFFF)
       : largeur_(largeur),
         hauteur_(hauteur),
@@ -34,7 +34,7 @@ class surface_essai : public surface_lecture {
 
   mutable int64_t lectures = 0;
 
- private:
+private:
   int32_t largeur_, hauteur_;
   std::vector<uint32_t> pixels_;
   float echelle_largeur_, echelle_hauteur_;

@@ -8,8 +8,8 @@
 #include <QPdfWriter>
 #include <memory>
 
-#include "printing/page_pdf.h"
 #include "printing/imprimante_seule.h"
+#include "printing/page_pdf.h"
 
 namespace agent::banc {
 

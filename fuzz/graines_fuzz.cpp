@@ -168,6 +168,12 @@ int main(int argc, char** argv) {
       {"bmp_rle4", bmp_rle4()},
       {"bmp24_sans_decalage", sans_decalage(ecrit_bmp(opaque, 24))},
       {"bmp_565", bmp_565()},
+      // Bit fields of every width and place, alpha included, and palettes cut short.
+      {"bmp16_4444_alpha", ecrit_bmp(image, 16, {.masques = {0x0F00, 0x00F0, 0x000F, 0xF000}})},
+      {"bmp32_101010_2", ecrit_bmp(image, 32, {.masques = {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}})},
+      {"bmp32_111110",
+       ecrit_bmp(opaque, 32, {.masques = {0xFFE00000, 0x001FFC00, 0x000003FF, 0}, .taille_entete = 40})},
+      {"bmp8_palette_courte", ecrit_bmp(opaque, 8, {.entrees_palette = 12, .couleurs_annoncees = 256})},
       {"bmp24_tronque", ecrit_bmp(opaque, 24).chopped(7)},
       {"bmp_entete_seul", ecrit_bmp(opaque, 24).left(54)},
       {"bmp_60000_sur_60000", dimensions(ecrit_bmp(opaque, 24).left(54), 60000, 60000)},

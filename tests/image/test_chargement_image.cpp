@@ -125,22 +125,13 @@ TEST_F(ChargementImage, TransparencyIsLaidOverWhiteNeverBlack) {
   }
 }
 
+// The byte streams below read best with their fields side by side.
+// clang-format off
 TEST_F(ChargementImage, GifLoadsAndACutGifIsRefused) {
   // 2 × 1 pixels, red then blue, from a two-colour palette.
   const QByteArray gif = QByteArray::fromHex(
-      "474946383961"
-      "02000100"
-      "800000"
-      "ff0000"
-      "0000ff"
-      "2c"
-      "00000000"
-      "02000100"
-      "00"
-      "02"
-      "02440a"
-      "00"
-      "3b");
+      "474946383961" "02000100" "800000" "ff0000" "0000ff"
+      "2c" "00000000" "02000100" "00" "02" "02440a" "00" "3b");
   surface_apercu surface(1297, 943);
   surface.charge(fichier("g_g_1.bmp2", gif));
   EXPECT_EQ(surface.lit_pixel(0, 0), rouge);
@@ -150,34 +141,15 @@ TEST_F(ChargementImage, GifLoadsAndACutGifIsRefused) {
 
 TEST_F(ChargementImage, GifPictureLeavingPartOfItsScreenOpaqueAndUnsetIsRefused) {
   // A 2 × 1 screen, a 1 × 1 picture with its own two-colour palette: blue, red.
-  const QByteArray debut = QByteArray::fromHex(
-      "474946383961"
-      "02000100"
-      "800000"
-      "ff0000"
-      "0000ff");
-  const QByteArray image = QByteArray::fromHex(
-      "2c"
-      "00000000"
-      "01000100"
-      "80"
-      "0000ff"
-      "ff0000"
-      "02"
-      "024401"
-      "00");
+  const QByteArray debut = QByteArray::fromHex("474946383961" "02000100" "800000" "ff0000" "0000ff");
+  const QByteArray image = QByteArray::fromHex("2c" "00000000" "01000100" "80" "0000ff" "ff0000" "02" "024401" "00");
   const QByteArray fin = QByteArray::fromHex("3b");
   // The decoder fills the rest of the screen from a palette it has not read yet: memory as it was.
   EXPECT_EQ(echec(fichier("g_p_1.bmp2", debut + image + fin)), code_erreur::image_incorrecte);
   EXPECT_NE(dernier_message.find("ne couvre pas"), std::string::npos) << dernier_message;
 
   // Declared transparent, the rest of the screen is: laid over white, it prints nothing.
-  const QByteArray transparence = QByteArray::fromHex(
-      "21f904"
-      "01"
-      "0000"
-      "01"
-      "00");
+  const QByteArray transparence = QByteArray::fromHex("21f904" "01" "0000" "01" "00");
   surface_apercu surface(1297, 943);
   surface.charge(fichier("g_p_2.bmp2", debut + transparence + image + fin));
   EXPECT_EQ(surface.lit_pixel(0, 0), bleu);
@@ -218,21 +190,8 @@ TEST_F(ChargementImage, APixelOffsetPointingIntoTheHeaderDoesNotHideACut) {
 TEST_F(ChargementImage, RunLengthBitmapsMustSetEveryPixel) {
   // Rows bottom first. Runs: a count and a value; escapes: 00 00 end of row, 00 01 end of
   // picture, 00 02 dx dy a jump, 00 n followed by n values padded to an even number of bytes.
-  const QByteArray rle8 = QByteArray::fromHex(
-      "0401"
-      "0000"
-      "0102"
-      "0003000102"
-      "00"
-      "0000"
-      "0001");
-  const QByteArray rle4 = QByteArray::fromHex(
-      "0411"
-      "0000"
-      "0120"
-      "00030120"
-      "0000"
-      "0001");
+  const QByteArray rle8 = QByteArray::fromHex("0401" "0000" "0102" "0003000102" "00" "0000" "0001");
+  const QByteArray rle4 = QByteArray::fromHex("0411" "0000" "0120" "00030120" "0000" "0001");
   const auto taille = [](const QByteArray& d) { return static_cast<uint32_t>(d.size()); };
   for (const auto& [bits, donnees] : {std::pair{8, rle8}, std::pair{4, rle4}}) {
     surface_apercu surface(1297, 943);
@@ -249,55 +208,19 @@ TEST_F(ChargementImage, RunLengthBitmapsMustSetEveryPixel) {
   };
   const std::string non_definis = "données RLE incomplètes : pixels non définis";
   const std::vector<cas_rle> refuses = {
-      {"fin d'image après une ligne",
-       bmp_rle(8,
-               QByteArray::fromHex("0401"
-                                   "0000"
-                                   "0001"),
-               6),
-       non_definis},
+      {"fin d'image après une ligne", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0001"), 6), non_definis},
       {"taille des données nulle, flux coupé", bmp_rle(8, rle8.left(8), 0), non_definis},
-      {"ligne finie trop tôt",
-       bmp_rle(8,
-               QByteArray::fromHex("0201"
-                                   "0000"
-                                   "0402"
-                                   "0000"
-                                   "0001"),
-               10),
-       non_definis},
-      {"saut",
-       bmp_rle(8,
-               QByteArray::fromHex("0401"
-                                   "0000"
-                                   "0102"
-                                   "00020200"
-                                   "0102"
-                                   "0000"
-                                   "0001"),
-               16),
+      {"ligne finie trop tôt", bmp_rle(8, QByteArray::fromHex("0201" "0000" "0402" "0000" "0001"), 10), non_definis},
+      {"saut", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0102" "00020200" "0102" "0000" "0001"), 16),
        non_definis},
       {"4 bits, flux coupé", bmp_rle(4, rle4.left(6), 0), non_definis},
       // Decoders disagree on such a run; the one at hand writes it over the row drawn before.
-      {"série au-delà de la ligne",
-       bmp_rle(8,
-               QByteArray::fromHex("0401"
-                                   "0000"
-                                   "0502"
-                                   "0000"
-                                   "0001"),
-               10),
+      {"série au-delà de la ligne", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0502" "0000" "0001"), 10),
        "données RLE incorrectes : série au-delà de la ligne"},
-      {"indice au-delà de la palette",
-       bmp_rle(8,
-               QByteArray::fromHex("0401"
-                                   "0000"
-                                   "0403"
-                                   "0000"
-                                   "0001"),
-               10),
+      {"indice au-delà de la palette", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0403" "0000" "0001"), 10),
        "indice de palette 3 au-delà des 3 couleurs"},
   };
+  // clang-format on
   for (const auto& [cas, octets, message] : refuses) {
     EXPECT_EQ(echec(fichier("r_r_2.bmp2", octets)), code_erreur::image_incorrecte) << cas;
     EXPECT_NE(dernier_message.find(message), std::string::npos) << cas << " : " << dernier_message;

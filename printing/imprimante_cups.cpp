@@ -232,7 +232,7 @@ private:
 struct file_decrite {
   destination d;
   format_page format;
-  format_document envoi = format_document::pdf;
+  bool pwg = false;              // else PDF
   bool copies_en_pages = false;  // for PWG raster: the document repeats its page
 };
 
@@ -244,12 +244,11 @@ std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optiona
   trouve_destination(c, file, decrite->d);
   const int32_t resolution = resolution_de(c, decrite->d);
   decrite->format = format_de(c, decrite->d, resolution);
-  if (envoi != format_document::pdf) {
+  if (envoi == format_document::selon_file) {
     const pilote_file pilote = pilote_pour_pwg(c, decrite->d, resolution);
-    if (envoi == format_document::selon_file) envoi = pilote.transmet_pwg ? format_document::pwg : format_document::pdf;
+    decrite->pwg = pilote.transmet_pwg;
     decrite->copies_en_pages = pilote.copies_en_pages;
   }
-  decrite->envoi = envoi;
   return decrite;
 }
 
@@ -331,7 +330,7 @@ void imprimante_cups::termine_document() {
     return;
   }
   const std::unique_ptr<file_decrite> decrite = std::move(ouvert_->file);
-  const bool pwg = decrite->envoi == format_document::pwg;
+  const bool pwg = decrite->pwg;
   // A driverless printer need not make copies of a raster document, and its queue asks none of
   // it: the copies are pages of the document, as the queue's own filters would make them.
   const int32_t pages = pwg && decrite->copies_en_pages ? copies_ : 1;

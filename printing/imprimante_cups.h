@@ -29,8 +29,9 @@ constexpr std::chrono::milliseconds delai_serveur_impression{5000};
 struct file_decrite;  // a queue as one lookup found it, with the page it prints
 
 // How pages reach the queue. By default a queue that passes PWG raster untouched to its printer
-// (a driverless queue) gets PWG raster at its resolution, every other queue a PDF page.
-enum class format_document { selon_file, pdf, pwg };
+// (a driverless queue) gets PWG raster at its resolution, every other queue a PDF page; `pdf`
+// sends PDF everywhere (the benchmarks set both ways side by side).
+enum class format_document { selon_file, pdf };
 
 class imprimante_cups : public service_imprimante {
 public:

@@ -5,7 +5,7 @@
 
 #include "app/form1.h"
 #include "app/ligne_commande.h"
-#include "printing/imprimante_cups.h"
+#include "cups/imprimante_cups.h"
 
 int main(int argc, char** argv) {
   // The whole command line is a printer's name, and a printer may be called "-style": Qt gets no

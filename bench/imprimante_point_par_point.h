@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "printing/imprimante_seule.h"
-#include "printing/page_pdf.h"
+#include "cups/page_pdf.h"
 
 namespace agent::banc {
 

@@ -24,9 +24,9 @@
 #include "bench/imprimante_point_par_point.h"
 #include "bench/tableau.h"
 #include "bench/travail_complet.h"
-#include "printing/imprimante_cups.h"
+#include "cups/imprimante_cups.h"
 #include "printing/imprimante_grille.h"
-#include "printing/page_pdf.h"
+#include "cups/page_pdf.h"
 #include "printing/trame_points.h"
 #include "tests/support/page_essai.h"
 

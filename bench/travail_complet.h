@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "printing/imprimante_cups.h"
+#include "cups/imprimante_cups.h"
 #include "tests/support/serveur_cups_prive.h"
 
 namespace agent::banc {

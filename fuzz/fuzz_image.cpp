@@ -17,7 +17,7 @@
 #include "app/surface_apercu.h"
 #include "core/erreur.h"
 #include "printing/imprimante_grille.h"
-#include "printing/page_pdf.h"
+#include "cups/page_pdf.h"
 #include "printing/trame_points.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "app/surface_apercu.h"
-#include "printing/page_pdf.h"
-#include "printing/papier_systeme.h"
+#include "cups/page_pdf.h"
+#include "cups/papier_systeme.h"
 #include "tests/support/agent_essai.h"
 #include "tests/support/bmp_essai.h"
 #include "tests/support/page_essai.h"

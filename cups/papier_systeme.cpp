@@ -1,4 +1,4 @@
-#include "printing/papier_systeme.h"
+#include "cups/papier_systeme.h"
 
 #include <cups/cups.h>
 #include <paper.h>

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "printing/couleurs.h"
-#include "printing/page_pdf.h"
+#include "cups/page_pdf.h"
 #include "tests/support/page_essai.h"
 #include "tests/support/rendu_page.h"
 

@@ -5,7 +5,7 @@
 
 #include <QByteArray>
 
-#include "printing/format_page.h"
+#include "cups/format_page.h"
 #include "printing/grille_points.h"
 
 namespace agent {

@@ -1,4 +1,4 @@
-#include "printing/page_pdf.h"
+#include "cups/page_pdf.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "printing/couleurs.h"
-#include "printing/fichier_pdf.h"
+#include "cups/fichier_pdf.h"
 
 namespace agent {
 

@@ -11,9 +11,9 @@
 
 #include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "printing/format_page.h"
-#include "printing/imprimante_cups.h"
-#include "printing/papier_systeme.h"
+#include "cups/format_page.h"
+#include "cups/imprimante_cups.h"
+#include "cups/papier_systeme.h"
 #include "printing/trame_points.h"
 #include "tests/support/erreur_levee.h"
 #include "tests/support/imprimante_enregistreuse.h"

@@ -1,4 +1,4 @@
-#include "printing/pilote_file.h"
+#include "cups/pilote_file.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "printing/nom_travail.h"
+#include "cups/nom_travail.h"
 
 #include <QString>
 

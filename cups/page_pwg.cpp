@@ -1,4 +1,4 @@
-#include "printing/page_pwg.h"
+#include "cups/page_pwg.h"
 
 #include <cups/raster.h>
 

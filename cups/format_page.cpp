@@ -1,4 +1,4 @@
-#include "printing/format_page.h"
+#include "cups/format_page.h"
 
 #include <cups/cups.h>
 

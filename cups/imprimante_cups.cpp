@@ -1,4 +1,4 @@
-#include "printing/imprimante_cups.h"
+#include "cups/imprimante_cups.h"
 
 #include <cups/cups.h>
 #include <sys/mman.h>
@@ -13,11 +13,11 @@
 
 #include "core/erreur.h"
 #include "printing/imprimante_grille.h"
-#include "printing/nom_travail.h"
-#include "printing/page_pdf.h"
-#include "printing/page_pwg.h"
-#include "printing/papier_systeme.h"
-#include "printing/pilote_file.h"
+#include "cups/nom_travail.h"
+#include "cups/page_pdf.h"
+#include "cups/page_pwg.h"
+#include "cups/papier_systeme.h"
+#include "cups/pilote_file.h"
 
 namespace agent {
 

@@ -1,4 +1,4 @@
-#include "printing/fichier_pdf.h"
+#include "cups/fichier_pdf.h"
 
 #include <zlib.h>
 

@@ -25,8 +25,8 @@
 #include "bench/tableau.h"
 #include "bench/travail_complet.h"
 #include "cups/imprimante_cups.h"
-#include "printing/imprimante_grille.h"
 #include "cups/page_pdf.h"
+#include "printing/imprimante_grille.h"
 #include "printing/trame_points.h"
 #include "tests/support/page_essai.h"
 

@@ -12,12 +12,12 @@
 #include <string_view>
 
 #include "core/erreur.h"
-#include "printing/imprimante_grille.h"
 #include "cups/nom_travail.h"
 #include "cups/page_pdf.h"
 #include "cups/page_pwg.h"
 #include "cups/papier_systeme.h"
 #include "cups/pilote_file.h"
+#include "printing/imprimante_grille.h"
 
 namespace agent {
 

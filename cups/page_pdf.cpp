@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "printing/couleurs.h"
 #include "cups/fichier_pdf.h"
+#include "printing/couleurs.h"
 
 namespace agent {
 

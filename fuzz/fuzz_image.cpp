@@ -16,8 +16,8 @@
 
 #include "app/surface_apercu.h"
 #include "core/erreur.h"
-#include "printing/imprimante_grille.h"
 #include "cups/page_pdf.h"
+#include "printing/imprimante_grille.h"
 #include "printing/trame_points.h"
 
 namespace {

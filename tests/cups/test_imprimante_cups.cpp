@@ -10,10 +10,10 @@
 #include <random>
 
 #include "core/erreur.h"
-#include "printing/couleurs.h"
 #include "cups/format_page.h"
 #include "cups/imprimante_cups.h"
 #include "cups/papier_systeme.h"
+#include "printing/couleurs.h"
 #include "printing/trame_points.h"
 #include "tests/support/erreur_levee.h"
 #include "tests/support/imprimante_enregistreuse.h"

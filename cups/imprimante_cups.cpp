@@ -13,11 +13,12 @@
 
 #include "core/erreur.h"
 #include "printing/imprimante_grille.h"
+#include "cups/choix_envoi.h"
 #include "cups/nom_travail.h"
+#include "cups/page_cups.h"
 #include "cups/page_pdf.h"
 #include "cups/page_pwg.h"
 #include "cups/papier_systeme.h"
-#include "cups/pilote_file.h"
 
 namespace agent {
 
@@ -120,15 +121,25 @@ void trouve_destination(const connexion& c, const std::optional<std::string>& fi
   if (!d.infos || c.rompue()) c.echoue(designation(file) + " ne décrit pas ses capacités");
 }
 
-int32_t resolution_de(const connexion& c, const destination& d) {
+// Dots per inch across and down.
+struct resolution_file {
+  int32_t x, y;
+};
+
+// The queue's default resolution, each axis its own (a PPD's 1200x600dpi); 300 dpi when it
+// reports none. Throws nothing.
+resolution_file resolution_de(const connexion& c, const destination& d) {
   ipp_attribute_t* attribut = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "printer-resolution");
-  if (!attribut || ippGetValueTag(attribut) != IPP_TAG_RESOLUTION) return resolution_par_defaut;
+  if (!attribut || ippGetValueTag(attribut) != IPP_TAG_RESOLUTION) return {resolution_par_defaut, resolution_par_defaut};
   int verticale = 0;
   ipp_res_t unite = IPP_RES_PER_INCH;
-  // One figure for both directions: the page is laid out in square device pixels.
   int horizontale = ippGetResolution(attribut, 0, &verticale, &unite);
-  if (unite == IPP_RES_PER_CM) horizontale = static_cast<int>(std::lround(horizontale * 2.54));
-  return horizontale > 0 ? horizontale : resolution_par_defaut;
+  if (unite == IPP_RES_PER_CM) {
+    horizontale = static_cast<int>(std::lround(horizontale * 2.54));
+    verticale = static_cast<int>(std::lround(verticale * 2.54));
+  }
+  if (horizontale <= 0 || verticale <= 0) return {resolution_par_defaut, resolution_par_defaut};
+  return {horizontale, verticale};
 }
 
 // The queue's own medium: named by its media-default, sized by the media-size of its
@@ -136,7 +147,7 @@ int32_t resolution_de(const connexion& c, const destination& d) {
 // from that), or the system paper when it reports neither (a raw queue). libcups's
 // cupsGetDestMediaDefault is not used: it answers Letter whenever the queue also supports Letter,
 // whatever its default.
-format_page format_de(const connexion& c, const destination& d, int32_t resolution) {
+format_page format_de(const connexion& c, const destination& d, resolution_file resolution) {
   ipp_attribute_t* nom = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "media");
   const char* support = nom ? ippGetString(nom, 0, nullptr) : nullptr;
   if (support && !pwgMediaForPWG(support)) support = nullptr;
@@ -147,11 +158,11 @@ format_page format_de(const connexion& c, const destination& d, int32_t resoluti
   ipp_attribute_t* x = dimensions ? ippFindAttribute(dimensions, "x-dimension", IPP_TAG_INTEGER) : nullptr;
   ipp_attribute_t* y = dimensions ? ippFindAttribute(dimensions, "y-dimension", IPP_TAG_INTEGER) : nullptr;
   if (x && y && ippGetInteger(x, 0) > 0 && ippGetInteger(y, 0) > 0) {
-    format_page format = format_de_taille(ippGetInteger(x, 0), ippGetInteger(y, 0), resolution);
+    format_page format = format_de_taille(ippGetInteger(x, 0), ippGetInteger(y, 0), resolution.x, resolution.y);
     if (support) format.support = support;
     return format;
   }
-  return format_pour(support ? support : papier_systeme(), resolution);
+  return format_pour(support ? support : papier_systeme(), resolution.x, resolution.y);
 }
 
 bool contient(ipp_attribute_t* valeurs, std::string_view cherchee) {
@@ -162,12 +173,12 @@ bool contient(ipp_attribute_t* valeurs, std::string_view cherchee) {
   return false;
 }
 
-bool resolution_parmi(ipp_attribute_t* valeurs, int32_t resolution) {
+bool resolution_parmi(ipp_attribute_t* valeurs, resolution_file resolution) {
   for (int i = 0; valeurs && i < ippGetCount(valeurs); ++i) {
     int verticale = 0;
     ipp_res_t unite = IPP_RES_PER_INCH;
     const int horizontale = ippGetResolution(valeurs, i, &verticale, &unite);
-    if (unite == IPP_RES_PER_INCH && horizontale == resolution && verticale == resolution) return true;
+    if (unite == IPP_RES_PER_INCH && horizontale == resolution.x && verticale == resolution.y) return true;
   }
   return false;
 }
@@ -189,15 +200,16 @@ std::string ppd_de(const connexion& c, const destination& d) {
   return ppd;
 }
 
-// PWG raster goes to a queue that passes it untouched to a printer taking 8-bit sRGB at the
-// queue's resolution: the page then arrives byte for byte as the agent drew it. Every other
-// queue gets the page as PDF, for its own filters.
-pilote_file pilote_pour_pwg(const connexion& c, const destination& d, int32_t resolution) {
+// What the queue's IPP description says of colour and of PWG raster: whether the printer takes
+// 8-bit sRGB at the queue's resolution, so that a queue passing PWG raster untouched gets the
+// page byte for byte as the agent drew it. Throws nothing.
+description_ipp ipp_de(const connexion& c, const destination& d, resolution_file resolution) {
+  ipp_attribute_t* couleur = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "color");
   ipp_attribute_t* types = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "pwg-raster-document-type");
   ipp_attribute_t* resolutions =
       cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "pwg-raster-document-resolution");
-  if (!contient(types, "srgb_8") || !resolution_parmi(resolutions, resolution)) return {};
-  return lit_pilote(ppd_de(c, d));
+  return {couleur && ippGetValueTag(couleur) == IPP_TAG_BOOLEAN && !ippGetBoolean(couleur, 0),
+          contient(types, "srgb_8") && resolution_parmi(resolutions, resolution)};
 }
 
 // From job creation on, a failure must not leave a job behind in the queue.
@@ -232,23 +244,42 @@ private:
 struct file_decrite {
   destination d;
   format_page format;
-  bool pwg = false;              // else PDF
-  bool copies_en_pages = false;  // for PWG raster: the document repeats its page
+  choix_envoi envoi;
 };
 
 namespace {
+
+// The page in the queue's format, the header of a PWG stream announcing `pages` pages. Throws
+// "Erreur d'imprimante" when it cannot be encoded.
+QByteArray encode_page(const grille_points& grille, const file_decrite& decrite, int32_t pages) {
+  switch (decrite.envoi.format) {
+    case format_envoi::pwg: return page_pwg(grille, decrite.format, pages);
+    case format_envoi::raster_cups: return page_cups(grille, *decrite.envoi.entete);
+    case format_envoi::pdf: break;
+  }
+  return page_pdf(grille, decrite.format);
+}
+
+// The document's MIME type. Throws nothing.
+const char* type_document(format_envoi format) {
+  switch (format) {
+    case format_envoi::pwg: return "image/pwg-raster";
+    case format_envoi::raster_cups: return "application/vnd.cups-raster";
+    case format_envoi::pdf: break;
+  }
+  return CUPS_FORMAT_PDF;
+}
 
 std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optional<std::string>& file,
                                           format_document envoi) {
   auto decrite = std::make_unique<file_decrite>();
   trouve_destination(c, file, decrite->d);
-  const int32_t resolution = resolution_de(c, decrite->d);
+  const resolution_file resolution = resolution_de(c, decrite->d);
   decrite->format = format_de(c, decrite->d, resolution);
-  if (envoi == format_document::selon_file) {
-    const pilote_file pilote = pilote_pour_pwg(c, decrite->d, resolution);
-    decrite->pwg = pilote.transmet_pwg;
-    decrite->copies_en_pages = pilote.copies_en_pages;
-  }
+  // A queue that cannot print colour is refused here, before any job exists.
+  decrite->envoi = choisit_envoi(designation(decrite->d.dest->name), ppd_de(c, decrite->d), decrite->format,
+                                 ipp_de(c, decrite->d, resolution), envoi == format_document::selon_file);
+  if (decrite->envoi.format_pilote) decrite->format = *decrite->envoi.format_pilote;
   return decrite;
 }
 
@@ -330,12 +361,12 @@ void imprimante_cups::termine_document() {
     return;
   }
   const std::unique_ptr<file_decrite> decrite = std::move(ouvert_->file);
-  const bool pwg = decrite->pwg;
-  // A driverless printer need not make copies of a raster document, and its queue asks none of
-  // it: the copies are pages of the document, as the queue's own filters would make them.
-  const int32_t pages = pwg && decrite->copies_en_pages ? copies_ : 1;
-  const QByteArray page =
-      pwg ? page_pwg(ouvert_->grille, decrite->format, pages) : page_pdf(ouvert_->grille, decrite->format);
+  const format_envoi format = decrite->envoi.format;
+  // A printer need not make copies of a raster document its queue passes on as it is, and such
+  // a queue asks none of it: the copies are pages of the document, as its own filters would make
+  // them.
+  const int32_t pages = format != format_envoi::pdf && decrite->envoi.copies_en_pages ? copies_ : 1;
+  const QByteArray page = encode_page(ouvert_->grille, *decrite, pages);
   const std::string nom = std::move(ouvert_->nom);
   ouvert_.reset();  // the grid is no longer needed, and the next dot opens a new document
 
@@ -351,6 +382,8 @@ void imprimante_cups::termine_document() {
   nombre_options = cupsAddOption("print-scaling", "none", nombre_options, &options);
   nombre_options = cupsAddOption("position", "top-left", nombre_options, &options);
   nombre_options = cupsAddOption("print-color-mode", "color", nombre_options, &options);
+  if (const auto& couleur = decrite->envoi.couleur)
+    nombre_options = cupsAddOption(couleur->option.c_str(), couleur->valeur.c_str(), nombre_options, &options);
   int travail = 0;
   const ipp_status_t creation =
       cupsCreateDestJob(c.http(), d.dest, d.infos.get(), &travail, nom.c_str(), nombre_options, options);
@@ -359,10 +392,10 @@ void imprimante_cups::termine_document() {
 
   annulation_sur_echec annulation(d, travail, delai_);
   if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, nom.c_str(),
-                            pwg ? "image/pwg-raster" : CUPS_FORMAT_PDF, 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
+                            type_document(format), 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
     c.echoue(designation(file) + " refuse le document");
   for (int32_t i = 0; i < pages; ++i) {
-    const qsizetype debut = i == 0 ? 0 : synchro_pwg;
+    const qsizetype debut = i == 0 ? 0 : format == format_envoi::pwg ? synchro_pwg : synchro_raster_cups;
     if (cupsWriteRequestData(c.http(), page.constData() + debut, static_cast<size_t>(page.size() - debut)) !=
         HTTP_STATUS_CONTINUE)
       c.echoue("envoi du document à " + designation(file) + " interrompu");

@@ -1,0 +1,66 @@
+#include "cups/choix_envoi.h"
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "core/erreur.h"
+#include "cups/page_cups.h"
+#include "cups/pilote_file.h"
+#include "cups/ppd_ouvert.h"
+
+namespace agent {
+
+namespace {
+
+// The driver's header when its page is the queue's medium and the agent can fill it exactly;
+// nullopt sends PDF.
+std::optional<cups_page_header2_t> entete_pilote(ppd_ouvert& ppd, const format_page& format,
+                                                 const std::optional<choix_ppd>& couleur) {
+  std::vector<choix_ppd> options = {{"media", format.support}, {"print-color-mode", "color"}};
+  if (couleur) options.push_back(*couleur);
+  const std::optional<cups_page_header2_t> entete = ppd.entete(options);
+  if (!entete || !entete_exacte(*entete)) return std::nullopt;
+  const QSizeF points = points_page(format);
+  if (std::abs(entete->cupsPageSize[0] - points.width()) >= 1 || std::abs(entete->cupsPageSize[1] - points.height()) >= 1)
+    return std::nullopt;
+  return entete;
+}
+
+}  // namespace
+
+choix_envoi choisit_envoi(const std::string& designation, std::string_view ppd, const format_page& format,
+                          const description_ipp& ipp, bool choisir_format) {
+  if (ipp.couleur_refusee)
+    throw erreur(code_erreur::erreur_imprimante, designation + " n'imprime pas en couleur (color-supported)");
+  choix_envoi choix;
+  const std::unique_ptr<ppd_ouvert> ouvert = ppd_ouvert::ouvre(ppd);
+  if (ouvert) {
+    const reglage_couleur couleur =
+        couleur_pour(ouvert->appareil_couleur(), ouvert->options(options_couleur_connues()));
+    if (!couleur.possible) {
+      throw erreur(code_erreur::erreur_imprimante,
+                   designation + " n'imprime pas en couleur (son PPD n'offre aucun choix couleur)");
+    }
+    choix.couleur = couleur.a_envoyer;
+  }
+  if (!choisir_format) return choix;
+  const pilote_file pilote = lit_pilote(ppd);
+  if (pilote.transmet_pwg && ipp.pwg_exact) {
+    choix.format = format_envoi::pwg;
+    choix.copies_en_pages = pilote.copies_en_pages;
+  } else if (pilote.prend_raster_cups && ouvert) {
+    choix.entete = entete_pilote(*ouvert, format, choix.couleur);
+    if (choix.entete) {
+      choix.format = format_envoi::raster_cups;
+      choix.copies_en_pages = pilote.copies_en_pages;
+      format_page au_pilote = format;
+      au_pilote.resolution_x = static_cast<int32_t>(choix.entete->HWResolution[0]);
+      au_pilote.resolution_y = static_cast<int32_t>(choix.entete->HWResolution[1]);
+      choix.format_pilote = au_pilote;
+    }
+  }
+  return choix;
+}
+
+}  // namespace agent

@@ -8,7 +8,7 @@
 #include <QPdfWriter>
 #include <memory>
 
-#include "printing/imprimante_seule.h"
+#include "bench/imprimante_seule.h"
 #include "cups/page_pdf.h"
 
 namespace agent::banc {

@@ -31,17 +31,19 @@ std::optional<cups_page_header2_t> entete_pilote(ppd_ouvert& ppd, const format_p
 
 choix_envoi choisit_envoi(const std::string& designation, std::string_view ppd, const format_page& format,
                           const description_ipp& ipp, bool choisir_format) {
-  if (ipp.couleur_refusee)
-    throw erreur(code_erreur::erreur_imprimante, designation + " n'imprime pas en couleur (color-supported)");
+  const auto sans_couleur = [&](const std::string& pourquoi) {
+    return erreur(code_erreur::erreur_imprimante,
+                  designation + " n'imprime pas en couleur (" + pourquoi + ") : les couleurs sortiraient en gris");
+  };
+  if (ipp.couleur_refusee) throw sans_couleur("le serveur d'impression la décrit sans couleur");
   choix_envoi choix;
   const std::unique_ptr<ppd_ouvert> ouvert = ppd_ouvert::ouvre(ppd);
   if (ouvert) {
-    const reglage_couleur couleur =
-        couleur_pour(ouvert->appareil_couleur(), ouvert->options(options_couleur_connues()));
-    if (!couleur.possible) {
-      throw erreur(code_erreur::erreur_imprimante,
-                   designation + " n'imprime pas en couleur (son PPD n'offre aucun choix couleur)");
-    }
+    if (!ouvert->appareil_couleur()) throw sans_couleur("son pilote la décrit en noir seul");
+    const std::vector<option_ppd> options = ouvert->options(options_couleur_connues());
+    const reglage_couleur couleur = couleur_pour(options);
+    // The first option found decides.
+    if (!couleur.possible) throw sans_couleur("son option " + options.front().mot_cle + " n'offre aucun choix couleur");
     choix.couleur = couleur.a_envoyer;
   }
   if (!choisir_format) return choix;

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "core/erreur.h"
-#include "printing/imprimante_grille.h"
+#include "printing/indice_point.h"
 #include "cups/choix_envoi.h"
 #include "cups/nom_travail.h"
 #include "cups/page_cups.h"
@@ -30,12 +30,14 @@ constexpr std::chrono::milliseconds pas_attente{250};
 
 using horloge = std::chrono::steady_clock;
 
-// Keeps waiting until the operation's deadline, then gives up.
+// Keeps waiting (1) until the operation's deadline, then gives up (0). Throws nothing.
 int attend_encore(http_t*, void* echeance) { return horloge::now() < *static_cast<horloge::time_point*>(echeance); }
 
+// Whether an IPP status is a success. Throws nothing.
 bool reussi(ipp_status_t statut) { return statut <= IPP_STATUS_OK_EVENTS_COMPLETE; }
 
 // A connection whose every wait ends at `echeance`; null when the scheduler cannot be reached.
+// Throws nothing.
 http_t* connecte(std::chrono::milliseconds delai, horloge::time_point* echeance) {
   http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                               static_cast<int>(delai.count()), nullptr);
@@ -93,13 +95,15 @@ struct destination {
   ~destination() { cupsFreeDests(nombre, liste); }
 };
 
+// The queue as an error message names it. Throws nothing.
 std::string designation(const std::optional<std::string>& file) {
   return file ? "l'imprimante « " + *file + " »" : "l'imprimante par défaut";
 }
 
 // The queues in the scheduler's order, with the default one marked. Taken from the whole list
 // rather than asked for by name: a failed lookup by name makes libcups search again over a
-// connection of its own, without our deadline.
+// connection of its own, without our deadline. Throws "Erreur d'imprimante" when the list cannot
+// be had.
 void liste_destinations(const connexion& c, destination& d) {
   d.nombre = cupsGetDests2(c.http(), &d.liste);
   const ipp_status_t statut = cupsLastError();
@@ -108,7 +112,9 @@ void liste_destinations(const connexion& c, destination& d) {
     c.echoue("la liste des imprimantes est indisponible");
 }
 
-// The chosen queue, or the scheduler's default one while nothing was chosen.
+// The chosen queue, or the scheduler's default one while nothing was chosen, with its
+// capabilities. Throws "Imprimante introuvable" when there is none, "Erreur d'imprimante" when its
+// description cannot be had.
 void trouve_destination(const connexion& c, const std::optional<std::string>& file, destination& d) {
   liste_destinations(c, d);
   d.dest = cupsGetDest(file ? file->c_str() : nullptr, nullptr, d.nombre, d.liste);
@@ -146,7 +152,7 @@ resolution_file resolution_de(const connexion& c, const destination& d) {
 // media-col-default (a driver's PPD may give A4 as 595 × 842 points, and its filters size the page
 // from that), or the system paper when it reports neither (a raw queue). libcups's
 // cupsGetDestMediaDefault is not used: it answers Letter whenever the queue also supports Letter,
-// whatever its default.
+// whatever its default. Throws "Erreur d'imprimante" for a medium libcups does not know.
 format_page format_de(const connexion& c, const destination& d, resolution_file resolution) {
   ipp_attribute_t* nom = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "media");
   const char* support = nom ? ippGetString(nom, 0, nullptr) : nullptr;
@@ -165,6 +171,7 @@ format_page format_de(const connexion& c, const destination& d, resolution_file 
   return format_pour(support ? support : papier_systeme(), resolution.x, resolution.y);
 }
 
+// Whether a list of keywords holds `cherchee`. Throws nothing.
 bool contient(ipp_attribute_t* valeurs, std::string_view cherchee) {
   for (int i = 0; valeurs && i < ippGetCount(valeurs); ++i) {
     const char* valeur = ippGetString(valeurs, i, nullptr);
@@ -173,6 +180,7 @@ bool contient(ipp_attribute_t* valeurs, std::string_view cherchee) {
   return false;
 }
 
+// Whether a list of resolutions holds `resolution`, in dots per inch. Throws nothing.
 bool resolution_parmi(ipp_attribute_t* valeurs, resolution_file resolution) {
   for (int i = 0; valeurs && i < ippGetCount(valeurs); ++i) {
     int verticale = 0;
@@ -183,7 +191,9 @@ bool resolution_parmi(ipp_attribute_t* valeurs, resolution_file resolution) {
   return false;
 }
 
-// The queue's PPD as the scheduler serves it, read into memory; empty when it has none.
+// The queue's PPD as the scheduler serves it, read into memory; empty when it has none (a raw
+// queue). Throws "Mémoire insuffisante" when no memory file can hold it, "Erreur d'imprimante"
+// when the connection breaks.
 std::string ppd_de(const connexion& c, const destination& d) {
   const int descripteur = memfd_create("ppd", MFD_CLOEXEC);
   if (descripteur < 0) throw erreur(code_erreur::memoire_insuffisante, std::string("PPD : ") + std::strerror(errno));
@@ -270,6 +280,8 @@ const char* type_document(format_envoi format) {
   return CUPS_FORMAT_PDF;
 }
 
+// The queue as one lookup finds it: its medium, resolution and the way a page reaches it. Throws
+// what the lookup's steps throw, and "Erreur d'imprimante" for a queue that cannot print colour.
 std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optional<std::string>& file,
                                           format_document envoi) {
   auto decrite = std::make_unique<file_decrite>();

@@ -48,8 +48,7 @@ const std::vector<std::string_view>& options_couleur_connues() {
   return mots;
 }
 
-reglage_couleur couleur_pour(bool appareil_couleur, const std::vector<option_ppd>& options) {
-  if (!appareil_couleur) return {false, std::nullopt};
+reglage_couleur couleur_pour(const std::vector<option_ppd>& options) {
   for (const option_connue& connue : table()) {
     const auto option = std::find_if(options.begin(), options.end(),
                                      [&](const option_ppd& o) { return o.mot_cle == connue.mot_cle; });

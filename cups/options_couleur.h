@@ -26,18 +26,17 @@ struct choix_ppd {
 };
 
 struct reglage_couleur {
-  bool possible = true;              // false: the queue cannot print colour at all
+  bool possible = true;                // false: the queue cannot print colour at all
   std::optional<choix_ppd> a_envoyer;  // the colour choice, when the default is not one
 };
 
 // The keywords of the known colour options, in the order they are looked for in a PPD.
 const std::vector<std::string_view>& options_couleur_connues();
 
-// What a queue needs to print in colour. `appareil_couleur`: the PPD's *ColorDevice. `options`:
-// the known colour options the PPD has, in the order of options_couleur_connues(); the first
-// decides. A default that is a colour choice needs nothing; otherwise the option's first colour
-// choice in the table's order goes with the job; an option without any colour choice, or a device
-// that is not a colour one, cannot print colour.
-reglage_couleur couleur_pour(bool appareil_couleur, const std::vector<option_ppd>& options);
+// What a colour device's queue needs to print in colour. `options`: the known colour options its
+// PPD has, in the order of options_couleur_connues(); the first decides. A default that is a
+// colour choice needs nothing; otherwise the option's first colour choice in the table's order
+// goes with the job; an option without any colour choice cannot print colour.
+reglage_couleur couleur_pour(const std::vector<option_ppd>& options);
 
 }  // namespace agent

@@ -16,7 +16,7 @@
 
 #include "app/surface_apercu.h"
 #include "core/erreur.h"
-#include "printing/imprimante_grille.h"
+#include "bench/imprimante_grille.h"
 #include "cups/page_pdf.h"
 #include "printing/trame_points.h"
 

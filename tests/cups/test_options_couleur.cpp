@@ -23,7 +23,7 @@ TEST(OptionsCouleur, ColourChoiceGoesWithTheJobOnlyWhenTheDefaultIsNotOne) {
       {{{"ColorModel", "RGB", {"RGB"}}, {"ColorMode", "Monochrome", {"Monochrome"}}}, true, std::nullopt},
   };
   for (const auto& c : cas) {
-    const reglage_couleur r = couleur_pour(true, c.options);
+    const reglage_couleur r = couleur_pour(c.options);
     const std::string nom = c.options.empty() ? "aucune" : c.options[0].mot_cle + "=" + c.options[0].defaut;
     EXPECT_EQ(r.possible, c.possible) << nom;
     EXPECT_EQ(r.a_envoyer, c.a_envoyer) << nom;

@@ -126,7 +126,8 @@ void serveur_cups_prive::ajoute_file(const std::string& nom, const std::string& 
     attend_pilote_genere(nom);
     return;
   }
-  const std::string peripherique = avec && avec->sorte == sorte_file::postscript
+  const bool sortie_gardee = avec && (avec->sorte == sorte_file::postscript || avec->sorte == sorte_file::pilote_raster);
+  const std::string peripherique = sortie_gardee
                                        ? "file://" + (dossier_ / "sorties" / nom).string()
                                        : "file:///dev/null";
   std::vector<std::string> commande = {"lpadmin", "-p", nom, "-E", "-v", peripherique, "-D", description};
@@ -271,9 +272,12 @@ serveur_cups_prive::reception serveur_cups_prive::recu(int32_t id) const {
             fini.copies, fini.nom, static_cast<qsizetype>(postscript.size())};
   }
   if (sorte == sorte_file::pilote_raster) {
-    // The driver "-" hands the document on as it came: what the scheduler kept is what a driver
-    // gets, its copies as pages.
-    const QByteArray raster = document(id);
+    // What the driver gets, its copies as pages: the filters' raster for a PDF; a CUPS raster
+    // document passes no filter, and the driver "-" hands it on as the scheduler kept it (with no
+    // program at all to run, the scheduler writes nothing to the device).
+    const QByteArray raster = t->format_document == "application/vnd.cups-raster"
+                                  ? document(id)
+                                  : QByteArray::fromStdString(lit_fichier(dossier_ / "sorties" / t->file));
     const auto pages = pages_raster(raster);
     if (pages.empty()) throw std::runtime_error("raster vide pour le travail " + std::to_string(id));
     return {pages.front(), fini.copies * static_cast<int32_t>(pages.size()), fini.nom, raster.size()};

@@ -18,7 +18,8 @@
 // the logs and a private HOME; starts `cupsd -f` listening only on a socket in that folder; and
 // points every later libcups call and every command started by this process (lpadmin, lp, the
 // agent's own binary) at that socket, with PRINTER and LPDEST unset so that they cannot override
-// the default queue. Queues print to /dev/null; the scheduler keeps each job's document as it
+// the default queue. Queues print to /dev/null (PostScript and raster-driver queues to a file each,
+// for what their driver's filters wrote); the scheduler keeps each job's document as it
 // arrived and keeps finished jobs in its history. The destructor stops the scheduler (SIGTERM,
 // then waits), restores the environment and removes the folder. One scheduler per process at a
 // time: the test executables run each case in a process of its own.

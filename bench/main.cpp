@@ -233,10 +233,9 @@ void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
         chemins.push_back({mesure_pilote_pdf, format_document::pdf, true});
       }
       for (const chemin& ch : chemins) {
-        benchmark::RegisterBenchmark(nom(ch.mesure).c_str(),
-                                     [&b, c, ch](benchmark::State& e) {
-                                       chrono_imprimante(e, b, c, ch.envoi, ch.pilote_raster);
-                                     })
+        benchmark::RegisterBenchmark(
+            nom(ch.mesure).c_str(),
+            [&b, c, ch](benchmark::State& e) { chrono_imprimante(e, b, c, ch.envoi, ch.pilote_raster); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(1)

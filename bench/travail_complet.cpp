@@ -53,9 +53,7 @@ std::string poste_complet::file_pour(int resolution) { return "Banc A4 " + std::
 namespace {
 
 std::string file_sans_pilote(int resolution) { return "Banc sans pilote " + std::to_string(resolution) + " dpi"; }
-std::string file_pilote_raster(int resolution) {
-  return "Banc pilote raster " + std::to_string(resolution) + " dpi";
-}
+std::string file_pilote_raster(int resolution) { return "Banc pilote raster " + std::to_string(resolution) + " dpi"; }
 
 }  // namespace
 

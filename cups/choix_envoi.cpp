@@ -22,7 +22,8 @@ std::optional<cups_page_header2_t> entete_pilote(ppd_ouvert& ppd, const format_p
   const std::optional<cups_page_header2_t> entete = ppd.entete(options);
   if (!entete || !entete_exacte(*entete)) return std::nullopt;
   const QSizeF points = points_page(format);
-  if (std::abs(entete->cupsPageSize[0] - points.width()) >= 1 || std::abs(entete->cupsPageSize[1] - points.height()) >= 1)
+  if (std::abs(entete->cupsPageSize[0] - points.width()) >= 1 ||
+      std::abs(entete->cupsPageSize[1] - points.height()) >= 1)
     return std::nullopt;
   return entete;
 }

@@ -18,10 +18,10 @@ enum class format_envoi { pdf, pwg, raster_cups };
 
 struct choix_envoi {
   format_envoi format = format_envoi::pdf;
-  bool copies_en_pages = false;                 // a raster document repeats its page
-  std::optional<choix_ppd> couleur;             // sent with the job beside print-color-mode
-  std::optional<cups_page_header2_t> entete;    // raster_cups: the driver's page header
-  std::optional<format_page> format_pilote;     // raster_cups: the page at the header's resolution
+  bool copies_en_pages = false;               // a raster document repeats its page
+  std::optional<choix_ppd> couleur;           // sent with the job beside print-color-mode
+  std::optional<cups_page_header2_t> entete;  // raster_cups: the driver's page header
+  std::optional<format_page> format_pilote;   // raster_cups: the page at the header's resolution
 };
 
 struct description_ipp {

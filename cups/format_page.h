@@ -30,8 +30,8 @@ inline format_page format_pour(const std::string& support, int32_t resolution) {
 // millimetre of it, or as a custom size.
 format_page format_de_taille(int32_t largeur, int32_t longueur, int32_t resolution_x, int32_t resolution_y);
 
-// Each side at its own resolution, rounded to the nearest pixel, as Ghostscript sizes the pages it rasterises (libcups's
-// own PWG header rounds down: one row fewer on A4 at 300 dpi).
+// Each side at its own resolution, rounded to the nearest pixel, as Ghostscript sizes the pages it rasterises
+// (libcups's own PWG header rounds down: one row fewer on A4 at 300 dpi).
 QSize pixels_page(const format_page& format);
 // Exact, in PostScript points, as a PDF page states its size.
 QSizeF points_page(const format_page& format);

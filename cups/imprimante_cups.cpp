@@ -12,13 +12,13 @@
 #include <string_view>
 
 #include "core/erreur.h"
-#include "printing/indice_point.h"
 #include "cups/choix_envoi.h"
 #include "cups/nom_travail.h"
 #include "cups/page_cups.h"
 #include "cups/page_pdf.h"
 #include "cups/page_pwg.h"
 #include "cups/papier_systeme.h"
+#include "printing/indice_point.h"
 
 namespace agent {
 
@@ -136,7 +136,8 @@ struct resolution_file {
 // reports none. Throws nothing.
 resolution_file resolution_de(const connexion& c, const destination& d) {
   ipp_attribute_t* attribut = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "printer-resolution");
-  if (!attribut || ippGetValueTag(attribut) != IPP_TAG_RESOLUTION) return {resolution_par_defaut, resolution_par_defaut};
+  if (!attribut || ippGetValueTag(attribut) != IPP_TAG_RESOLUTION)
+    return {resolution_par_defaut, resolution_par_defaut};
   int verticale = 0;
   ipp_res_t unite = IPP_RES_PER_INCH;
   int horizontale = ippGetResolution(attribut, 0, &verticale, &unite);
@@ -403,8 +404,8 @@ void imprimante_cups::termine_document() {
   if (!reussi(creation) || travail <= 0 || c.rompue()) c.echoue(designation(file) + " refuse le travail");
 
   annulation_sur_echec annulation(d, travail, delai_);
-  if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, nom.c_str(),
-                            type_document(format), 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
+  if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, nom.c_str(), type_document(format), 0, nullptr,
+                            1) != HTTP_STATUS_CONTINUE)
     c.echoue(designation(file) + " refuse le document");
   for (int32_t i = 0; i < pages; ++i) {
     const qsizetype debut = i == 0 ? 0 : format == format_envoi::pwg ? synchro_pwg : synchro_raster_cups;

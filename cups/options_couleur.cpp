@@ -50,8 +50,8 @@ const std::vector<std::string_view>& options_couleur_connues() {
 
 reglage_couleur couleur_pour(const std::vector<option_ppd>& options) {
   for (const option_connue& connue : table()) {
-    const auto option = std::find_if(options.begin(), options.end(),
-                                     [&](const option_ppd& o) { return o.mot_cle == connue.mot_cle; });
+    const auto option =
+        std::find_if(options.begin(), options.end(), [&](const option_ppd& o) { return o.mot_cle == connue.mot_cle; });
     if (option == options.end()) continue;
     const auto est_couleur = [&](std::string_view choix) {
       return std::any_of(connue.couleur.begin(), connue.couleur.end(), [&](auto c) { return meme(c, choix); });

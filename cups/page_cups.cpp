@@ -89,7 +89,9 @@ std::array<valeurs_indice, 8> valeurs_des_indices(cups_cspace_t espace) {
 }
 
 // Device pixels from the sheet's edge to the imageable area's, along one axis.
-int32_t decalage(float points, unsigned resolution) { return static_cast<int32_t>(std::lround(points * resolution / 72.0)); }
+int32_t decalage(float points, unsigned resolution) {
+  return static_cast<int32_t>(std::lround(double{points} * resolution / 72.0));
+}
 
 }  // namespace
 
@@ -97,8 +99,9 @@ bool entete_exacte(const cups_page_header2_t& e) {
   const sorte_espace sorte = sorte_de(e.cupsColorSpace);
   const unsigned n = colorants(e.cupsColorSpace);
   const bool profondeur = e.cupsBitsPerColor == 8 ? e.cupsBitsPerPixel == 8 * n
-                          : e.cupsBitsPerColor == 1 ? sorte != sorte_espace::rvb && e.cupsBitsPerPixel == (n == 1 ? 1 : 4)
-                                                    : false;
+                          : e.cupsBitsPerColor == 1
+                              ? sorte != sorte_espace::rvb && e.cupsBitsPerPixel == (n == 1 ? 1 : 4)
+                              : false;
   const bool echelle = e.cupsBorderlessScalingFactor == 0.0f || e.cupsBorderlessScalingFactor == 1.0f;
   return sorte != sorte_espace::autre && e.cupsColorOrder == CUPS_ORDER_CHUNKED && profondeur && echelle &&
          e.cupsWidth > 0 && e.cupsHeight > 0 && e.HWResolution[0] > 0 && e.HWResolution[1] > 0 &&
@@ -153,7 +156,8 @@ QByteArray page_cups(const grille_points& grille, const cups_page_header2_t& ent
       const uint8_t* indices = grille.ligne(y_grille).data();
       for (int32_t x = debut; x < fin; ++x) {
         const uint8_t indice = indices[x + x0];
-        if (!valeurs[indice].imprimable) echec_raster("le pilote n'imprime que du noir et la page a des points de couleur");
+        if (!valeurs[indice].imprimable)
+          echec_raster("le pilote n'imprime que du noir et la page a des points de couleur");
         if (indice) ecrit(ligne, x, indice);
       }
     }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "printing/couleurs.h"
 #include "cups/fichier_pdf.h"
+#include "printing/couleurs.h"
 
 namespace agent {
 
@@ -108,8 +108,8 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
       const double largeur = cadre.largeur() - retrait, hauteur = lignes - retrait;
       const double gauche = cadre.x0 + retrait / 2, bas = haut + retrait / 2 + hauteur;
       dessin += "q " + en_points(largeur * echelle_x) + " 0 0 " + en_points(hauteur * echelle_y) + " " +
-                en_points(gauche * echelle_x) + " " + en_points(taille_points.height() - bas * echelle_y) + " cm " + nom +
-                " Do Q\n";
+                en_points(gauche * echelle_x) + " " + en_points(taille_points.height() - bas * echelle_y) + " cm " +
+                nom + " Do Q\n";
     }
   }
   pdf.ecrit_flux_comprime(contenu, "", comprime(reinterpret_cast<const uint8_t*>(dessin.data()), dessin.size()));

@@ -42,7 +42,8 @@ pilote_file lit_pilote(std::string_view ppd) {
       raster_par_filtre2 = raster_par_filtre2 || (n == 4 && mots[0] == raster_cups);
     } else if (ligne.starts_with(ancien_filtre)) {
       std::array<std::string_view, 4> mots;
-      raster_par_filtre = raster_par_filtre || (decoupe(ligne.substr(ancien_filtre.size()), mots) == 3 && mots[0] == raster_cups);
+      raster_par_filtre =
+          raster_par_filtre || (decoupe(ligne.substr(ancien_filtre.size()), mots) == 3 && mots[0] == raster_cups);
     } else if (ligne.starts_with(copies)) {
       std::string_view valeur = ligne.substr(copies.size());
       valeur.remove_prefix(std::min(valeur.find_first_not_of(" \t"), valeur.size()));

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/surface_apercu.h"
-#include "core/erreur.h"
 #include "bench/imprimante_grille.h"
+#include "core/erreur.h"
 #include "cups/page_pdf.h"
 #include "printing/trame_points.h"
 

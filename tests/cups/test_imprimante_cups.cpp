@@ -10,10 +10,10 @@
 #include <random>
 
 #include "core/erreur.h"
-#include "printing/couleurs.h"
 #include "cups/format_page.h"
 #include "cups/imprimante_cups.h"
 #include "cups/papier_systeme.h"
+#include "printing/couleurs.h"
 #include "printing/trame_points.h"
 #include "tests/support/erreur_levee.h"
 #include "tests/support/imprimante_enregistreuse.h"
@@ -168,7 +168,8 @@ std::string nom_du_cas(const testing::TestParamInfo<file_a_essayer>& i) {
   const file_a_essayer& f = i.param;
   return std::string(sortes[static_cast<int>(f.sorte)]) + "_" + std::to_string(f.resolution) +
          (f.resolution_y ? "x" + std::to_string(f.resolution_y) : "") + "_" + f.papier +
-         (f.espace == espace_raster::cmjn_1 ? "_CMJN1" : "") + (f.mode_couleur_monochrome ? "_ColorModeMonochrome" : "");
+         (f.espace == espace_raster::cmjn_1 ? "_CMJN1" : "") +
+         (f.mode_couleur_monochrome ? "_ColorModeMonochrome" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, PageExacte, testing::ValuesIn(files_a_essayer()), nom_du_cas);

@@ -41,12 +41,12 @@ cups_page_header2_t entete(cups_cspace_t espace, unsigned bits_couleur, unsigned
 TEST(PageCups, EachSpaceGetsTheSevenColoursAsItsInks) {
   grille_points grille(40, 30);
   for (uint8_t i = 1; i <= 7; ++i) grille.pose(9 + i, 20, i);  // raster columns 0 … 6 of row 0
-  grille.pose(39, 29, 1);                                       // the raster's far corner
-  grille.pose(0, 0, 1);                                         // outside the imageable area
+  grille.pose(39, 29, 1);                                      // the raster's far corner
+  grille.pose(0, 0, 1);                                        // outside the imageable area
   const struct {
     cups_cspace_t espace;
     unsigned bits_couleur, bits_pixel;
-  } espaces[] = {{CUPS_CSPACE_SRGB, 8, 24}, {CUPS_CSPACE_CMY, 8, 24},  {CUPS_CSPACE_CMY, 1, 4},
+  } espaces[] = {{CUPS_CSPACE_SRGB, 8, 24}, {CUPS_CSPACE_CMY, 8, 24}, {CUPS_CSPACE_CMY, 1, 4},
                  {CUPS_CSPACE_CMYK, 8, 32}, {CUPS_CSPACE_KCMY, 1, 4}, {CUPS_CSPACE_KCMY, 8, 32}};
   for (const auto& s : espaces) {
     const auto pages = pages_raster(page_cups(grille, entete(s.espace, s.bits_couleur, s.bits_pixel)));

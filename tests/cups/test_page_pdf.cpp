@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "printing/couleurs.h"
 #include "cups/page_pdf.h"
+#include "printing/couleurs.h"
 #include "tests/support/page_essai.h"
 #include "tests/support/rendu_page.h"
 

@@ -15,8 +15,11 @@ void options_couleur(std::ostringstream& t, const pilote& p) {
   };
   const char* option = p.mode_couleur_monochrome ? "ColorMode" : "ColorModel";
   const bool cmjn = p.espace == espace_raster::cmjn_1;
-  t << "*OpenUI *" << option << ": PickOne\n*OrderDependency: 10 AnySetup *" << option << "\n*Default" << option
-    << ": " << (p.mode_couleur_monochrome ? "Monochrome" : cmjn ? "CMYK" : "RGB") << "\n";
+  t << "*OpenUI *" << option << ": PickOne\n*OrderDependency: 10 AnySetup *" << option << "\n*Default" << option << ": "
+    << (p.mode_couleur_monochrome ? "Monochrome"
+        : cmjn                    ? "CMYK"
+                                  : "RGB")
+    << "\n";
   choix(option, p.mode_couleur_monochrome ? "Monochrome" : "Gray", 18, cmjn ? 1 : 8);
   choix(option, p.mode_couleur_monochrome ? "Color" : cmjn ? "CMYK" : "RGB", cmjn ? 6 : 1, cmjn ? 1 : 8);
   t << "*CloseUI: *" << option << "\n";
@@ -28,9 +31,9 @@ std::string ppd_essai(const pilote& p) {
   const bool postscript = p.sorte == sorte_file::postscript, raster = p.sorte == sorte_file::pilote_raster;
   const int32_t resolution = p.resolution;
   const std::string& papier = p.papier;
-  const std::string resolution_defaut =
-      p.resolution_y && p.resolution_y != resolution ? std::to_string(resolution) + "x" + std::to_string(p.resolution_y)
-                                                     : std::to_string(resolution);
+  const std::string resolution_defaut = p.resolution_y && p.resolution_y != resolution
+                                            ? std::to_string(resolution) + "x" + std::to_string(p.resolution_y)
+                                            : std::to_string(resolution);
   std::ostringstream t;
   t << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
        "*LanguageEncoding: ISOLatin1\n*PCFileName: \"ESSAI.PPD\"\n*Manufacturer: \"Essai\"\n"

@@ -126,10 +126,10 @@ void serveur_cups_prive::ajoute_file(const std::string& nom, const std::string& 
     attend_pilote_genere(nom);
     return;
   }
-  const bool sortie_gardee = avec && (avec->sorte == sorte_file::postscript || avec->sorte == sorte_file::pilote_raster);
-  const std::string peripherique = sortie_gardee
-                                       ? "file://" + (dossier_ / "sorties" / nom).string()
-                                       : "file:///dev/null";
+  const bool sortie_gardee =
+      avec && (avec->sorte == sorte_file::postscript || avec->sorte == sorte_file::pilote_raster);
+  const std::string peripherique =
+      sortie_gardee ? "file://" + (dossier_ / "sorties" / nom).string() : "file:///dev/null";
   std::vector<std::string> commande = {"lpadmin", "-p", nom, "-E", "-v", peripherique, "-D", description};
   if (avec) {
     const fs::path fichier = dossier_ / (nom + ".ppd");

@@ -193,23 +193,6 @@ TEST(ImprimanteCups, VendorColourOptionReachesTheDriver) {
   EXPECT_NE(commande.find(" -c "), std::string::npos) << commande;
 }
 
-// A queue that cannot print colour would print the seven colours as greys: refused before any
-// job exists, naming the queue.
-TEST(ImprimanteCups, QueueWithoutColourIsRefused) {
-  serveur_cups_prive serveur;
-  pilote gris{300, "A4", sorte_file::postscript};
-  gris.couleur = false;
-  serveur.ajoute_file("Gris", "Laser gris", gris);
-  serveur.rend_defaut("Gris");
-  imprimante_cups imprimante(titre);
-
-  auto e = erreur_levee([&] { imprime(imprimante, une_tache_rouge()); });
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->code(), code_erreur::erreur_imprimante);
-  EXPECT_NE(std::string(e->what()).find("« Gris »"), std::string::npos) << e->what();
-  EXPECT_TRUE(serveur.travaux().empty());
-}
-
 TEST(ImprimanteCups, CopiesAndTitleReachTheJob) {
   serveur_cups_prive serveur;
   serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard");

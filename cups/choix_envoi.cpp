@@ -1,5 +1,7 @@
 #include "cups/choix_envoi.h"
 
+#include <cups/cups.h>
+
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -17,7 +19,11 @@ namespace {
 // nullopt sends PDF.
 std::optional<cups_page_header2_t> entete_pilote(ppd_ouvert& ppd, const format_page& format,
                                                  const std::optional<choix_ppd>& couleur) {
-  std::vector<choix_ppd> options = {{"media", format.support}, {"print-color-mode", "color"}};
+  // PPD names only: IPP names (media, print-color-mode) make libcups build its IPP-to-PPD cache,
+  // which leaks a little at every lookup. The colour choice stands for print-color-mode.
+  std::vector<choix_ppd> options;
+  if (const pwg_media_t* support = pwgMediaForPWG(format.support.c_str()); support && support->ppd)
+    options.push_back({"PageSize", support->ppd});
   if (couleur) options.push_back(*couleur);
   const std::optional<cups_page_header2_t> entete = ppd.entete(options);
   if (!entete || !entete_exacte(*entete)) return std::nullopt;

@@ -28,9 +28,9 @@ public:
   bool appareil_couleur() const;
   // Those of `mots_cles` the PPD has as options, in that order.
   std::vector<option_ppd> options(const std::vector<std::string_view>& mots_cles) const;
-  // The header of a page of a job carrying `options` (IPP or PPD names, as a job gives them to
-  // the queue's filters): the PPD's defaults, then the options, interpreted as a raster filter
-  // does; nullopt when the PPD's code cannot be interpreted.
+  // The header of a page of a job carrying `options` (PPD option names): the PPD's defaults, then
+  // the options, interpreted as a raster filter does; nullopt when the PPD's code cannot be
+  // interpreted.
   std::optional<cups_page_header2_t> entete(const std::vector<choix_ppd>& options);
 
 private:

@@ -16,7 +16,7 @@ namespace agent {
 namespace {
 
 // The driver's header when its page is the queue's medium and the agent can fill it exactly;
-// nullopt sends PDF.
+// nullopt sends PDF. Throws nothing.
 std::optional<cups_page_header2_t> entete_pilote(ppd_ouvert& ppd, const format_page& format,
                                                  const std::optional<choix_ppd>& couleur) {
   // PPD names only: IPP names (media, print-color-mode) make libcups build its IPP-to-PPD cache,

@@ -14,7 +14,7 @@ struct option_connue {
 // The vendor options of the common driver packages and the choices that print colour (their
 // monochrome choices, Gray, Monochrome, Mono, GrayscalePrint, BW, MONO, Normal.Gray, CMBW, are
 // whatever is not listed). Choices are compared ignoring case, as PPD writers are not consistent
-// about it.
+// about it. Throws nothing.
 const std::vector<option_connue>& table() {
   static const std::vector<option_connue> options = {
       {"ColorModel", {"RGB", "CMYK", "Color", "CMY", "KCMY"}},
@@ -32,6 +32,7 @@ const std::vector<option_connue>& table() {
   return options;
 }
 
+// Whether two PPD keywords are the same but for letter case. Throws nothing.
 bool meme(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](char x, char y) { return (x | 0x20) == (y | 0x20); });  // ASCII letters only

@@ -14,10 +14,12 @@ namespace agent {
 
 namespace {
 
+// Throws "Erreur d'imprimante" saying why the page cannot be written.
 [[noreturn]] void echec_raster(const std::string& quoi) {
   throw erreur(code_erreur::erreur_imprimante, "la page CUPS raster ne peut pas être produite : " + quoi);
 }
 
+// Appends what libcups writes to the page's bytes; all of it. Throws nothing.
 ssize_t ajoute(void* destination, unsigned char* octets, size_t taille) {
   static_cast<QByteArray*>(destination)->append(reinterpret_cast<const char*>(octets), static_cast<qsizetype>(taille));
   return static_cast<ssize_t>(taille);
@@ -29,6 +31,7 @@ struct fermeture {
 
 enum class sorte_espace { rvb, encres, noir_seul, luminance, autre };
 
+// How a colour space takes the seven colours. Throws nothing.
 sorte_espace sorte_de(cups_cspace_t espace) {
   switch (espace) {
     case CUPS_CSPACE_RGB:
@@ -43,7 +46,7 @@ sorte_espace sorte_de(cups_cspace_t espace) {
   }
 }
 
-// The colours of a pixel, in the order the space writes them.
+// How many colours a pixel of the space has. Throws nothing.
 unsigned colorants(cups_cspace_t espace) {
   switch (sorte_de(espace)) {
     case sorte_espace::rvb: return 3;
@@ -59,6 +62,7 @@ struct valeurs_indice {
   bool imprimable = true;
 };
 
+// The values of every grid index in the space. Throws nothing.
 std::array<valeurs_indice, 8> valeurs_des_indices(cups_cspace_t espace) {
   std::array<valeurs_indice, 8> v{};
   for (size_t indice = 0; indice < v.size(); ++indice) {
@@ -88,7 +92,7 @@ std::array<valeurs_indice, 8> valeurs_des_indices(cups_cspace_t espace) {
   return v;
 }
 
-// Device pixels from the sheet's edge to the imageable area's, along one axis.
+// Device pixels from the sheet's edge to the imageable area's, along one axis. Throws nothing.
 int32_t decalage(float points, unsigned resolution) {
   return static_cast<int32_t>(std::lround(double{points} * resolution / 72.0));
 }

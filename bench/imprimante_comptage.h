@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "printing/imprimante_seule.h"
+#include "bench/imprimante_seule.h"
 
 namespace agent::banc {
 

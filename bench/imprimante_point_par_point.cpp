@@ -18,7 +18,7 @@ void imprimante_point_par_point::dessine_point(int16_t, float x, float y, const 
     tampon_.setData(QByteArray());
     tampon_.open(QIODevice::WriteOnly);
     pdf_writer_ = std::make_unique<QPdfWriter>(&tampon_);
-    pdf_writer_->setResolution(format_.resolution);
+    pdf_writer_->setResolution(format_.resolution_x);  // the bench lays its pages out in square pixels
     pdf_writer_->setPageLayout(
         QPageLayout(QPageSize(points_page(format_), QPageSize::Point, QString(), QPageSize::ExactMatch),
                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));

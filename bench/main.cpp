@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <cmath>
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -21,6 +22,7 @@
 #include "bench/entrees.h"
 #include "bench/fichier_travail.h"
 #include "bench/imprimante_comptage.h"
+#include "bench/imprimante_grille.h"
 #include "bench/imprimante_point_par_point.h"
 #include "bench/tableau.h"
 #include "bench/travail_complet.h"
@@ -56,7 +58,11 @@ const char* const legende_imprimante =
     "pilote (lpadmin -m everywhere) → imprimante IPP Everywhere émulée (ippeveprinter, boucle locale, A4, "
     "marges de 4,23 mm) qui tient la page ; médiane. PWG raster : la page part en PWG raster à la résolution de "
     "l'imprimante et passe le serveur sans filtre. PDF : la page part en PDF, les filtres du serveur (pdftopdf, "
-    "gstoraster) la tramant en PWG raster. Page reçue : comparée pixel à pixel à la page attendue.";
+    "gstoraster) la tramant en PWG raster. Pilote raster : la même page vers une file dont le PPD donne la page à "
+    "son pilote en CUPS raster (RVB 8 bits, A4 de 595 × 842 points), jusqu'à ce que le serveur ait fini le "
+    "travail ; CUPS raster : l'agent écrit la page avec l'en-tête du PPD, qui passe le serveur sans filtre ; "
+    "PDF : pdftopdf et gstoraster la tramant pour le pilote. Page reçue : comparée pixel à pixel à la page "
+    "attendue.";
 const char* const note_reference =
     "non mesuré : la référence n'est lancée que jusqu'à 5 millions de points ; au-delà, une page lui "
     "coûte des minutes et des gigaoctets.";
@@ -145,7 +151,7 @@ void chrono_travail(benchmark::State& etat, materiel& b, cas c) {
   etat.counters[compteur_octets] = static_cast<double>(b.poste->taille_dernier_document());
 }
 
-void chrono_imprimante(benchmark::State& etat, materiel& b, cas c, format_document envoi) {
+void chrono_imprimante(benchmark::State& etat, materiel& b, cas c, format_document envoi, bool pilote_raster) {
   b.fichier.prepare(c.sorte, c.taille);
   int32_t id = 0;
   try {
@@ -153,11 +159,17 @@ void chrono_imprimante(benchmark::State& etat, materiel& b, cas c, format_docume
     // The first job of a way starts what it needs on the print server (Ghostscript's fonts).
     // Each measure starts with the queue idle: the scheduler runs one job of a queue at a time, and
     // its backend finishes a job only after the printer has reported it done, a second later.
-    const int32_t premier = b.poste->imprime_jusqu_a_l_imprimante(b.fichier.chemin(), c.resolution, envoi);
-    b.poste->recu(premier);
-    for (auto _ : etat) id = b.poste->imprime_jusqu_a_l_imprimante(b.fichier.chemin(), c.resolution, envoi);
+    const auto imprime = [&] {
+      return b.poste->imprime_jusqu_a_l_imprimante(b.fichier.chemin(), c.resolution, envoi, pilote_raster);
+    };
+    b.poste->recu(imprime());
+    for (auto _ : etat) id = imprime();
     const auto recu = b.poste->recu(id);
-    const QImage attendue = essai::page_attendue(b.fichier.surface(), pixels_page(format_a4(c.resolution)));
+    // The raster driver's A4 is its PPD's, 595 × 842 points.
+    const QSize page = pilote_raster ? QSize(static_cast<int>(std::lround(595.0 * c.resolution / 72)),
+                                             static_cast<int>(std::lround(842.0 * c.resolution / 72)))
+                                     : pixels_page(format_a4(c.resolution));
+    const QImage attendue = essai::page_attendue(b.fichier.surface(), page);
     etat.counters[compteur_pixels_faux] = static_cast<double>(essai::pixels_differents(attendue, recu.page));
     etat.counters[compteur_octets] = static_cast<double>(b.poste->taille_document(id));
     etat.counters[compteur_octets_recus] = static_cast<double>(recu.octets);
@@ -209,10 +221,22 @@ void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
         ->ReportAggregatesOnly(true);
     // As far as the printer: the clustered mask at 1297x943 and at 600 dpi, both ways.
     if (c.sorte == sorte_entree::masque && (petit || c.taille != QSize(2480, 3508))) {
-      for (const auto& [mesure, envoi] : {std::pair{mesure_imprimante_pwg, format_document::selon_file},
-                                          std::pair{mesure_imprimante_pdf, format_document::pdf}}) {
-        benchmark::RegisterBenchmark(nom(mesure).c_str(),
-                                     [&b, c, envoi](benchmark::State& e) { chrono_imprimante(e, b, c, envoi); })
+      struct chemin {
+        const char* mesure;
+        format_document envoi;
+        bool pilote_raster;
+      };
+      std::vector<chemin> chemins = {{mesure_imprimante_pwg, format_document::selon_file, false},
+                                     {mesure_imprimante_pdf, format_document::pdf, false}};
+      // To a raster driver: the 600-dpi page, the agent's CUPS raster beside the server's filters.
+      if (petit || grand) {
+        chemins.push_back({mesure_pilote_raster, format_document::selon_file, true});
+        chemins.push_back({mesure_pilote_pdf, format_document::pdf, true});
+      }
+      for (const chemin& ch : chemins) {
+        benchmark::RegisterBenchmark(
+            nom(ch.mesure).c_str(),
+            [&b, c, ch](benchmark::State& e) { chrono_imprimante(e, b, c, ch.envoi, ch.pilote_raster); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(1)

@@ -176,8 +176,11 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende, 
 
   std::vector<std::vector<std::string>> chemins;
   for (const auto& [entree, taille] : lignes_) {
-    for (const auto& [mesure_chemin, chemin] : {std::pair{mesure_imprimante_pwg, "PWG raster"},
-                                                std::pair{mesure_imprimante_pdf, "PDF, filtres du serveur"}}) {
+    for (const auto& [mesure_chemin, chemin] :
+         {std::pair{mesure_imprimante_pwg, "sans pilote : PWG raster"},
+          std::pair{mesure_imprimante_pdf, "sans pilote : PDF, filtres du serveur"},
+          std::pair{mesure_pilote_raster, "pilote raster : CUPS raster"},
+          std::pair{mesure_pilote_pdf, "pilote raster : PDF, filtres du serveur"}}) {
       const auto it = mesures_.find(std::string(mesure_chemin) + "/" + entree + "/" + taille);
       if (it == mesures_.end()) continue;
       const mesure& m = it->second;

@@ -21,6 +21,9 @@ inline constexpr const char* mesure_memoire = "memoire";
 // As far as the printer, by either way a page can take to a driverless queue.
 inline constexpr const char* mesure_imprimante_pwg = "imprimante_pwg";
 inline constexpr const char* mesure_imprimante_pdf = "imprimante_pdf";
+// As far as a raster driver, the page written as its CUPS raster or sent as PDF for the filters.
+inline constexpr const char* mesure_pilote_raster = "pilote_raster";
+inline constexpr const char* mesure_pilote_pdf = "pilote_pdf";
 
 // Counters the benchmarks set.
 inline constexpr const char* compteur_pixels = "pixels";

@@ -53,6 +53,7 @@ std::string poste_complet::file_pour(int resolution) { return "Banc A4 " + std::
 namespace {
 
 std::string file_sans_pilote(int resolution) { return "Banc sans pilote " + std::to_string(resolution) + " dpi"; }
+std::string file_pilote_raster(int resolution) { return "Banc pilote raster " + std::to_string(resolution) + " dpi"; }
 
 }  // namespace
 
@@ -61,13 +62,24 @@ poste_complet::poste_complet() {
     serveur_.ajoute_file("Banc" + std::to_string(resolution), file_pour(resolution), essai::pilote{resolution, "A4"});
     serveur_.ajoute_file("BancSansPilote" + std::to_string(resolution), file_sans_pilote(resolution),
                          essai::pilote{resolution, "A4", essai::sorte_file::sans_pilote});
+    serveur_.ajoute_file("BancPiloteRaster" + std::to_string(resolution), file_pilote_raster(resolution),
+                         essai::pilote{resolution, "A4", essai::sorte_file::pilote_raster});
   }
   fenetre_ = fenetre_pour(imprimante_, [this] { return ligne_de_commande_; });
   fenetre_pdf_ = fenetre_pour(imprimante_pdf_, [this] { return ligne_de_commande_; });
 }
 
-int32_t poste_complet::imprime_jusqu_a_l_imprimante(const std::string& chemin, int resolution, format_document envoi) {
+int32_t poste_complet::imprime_jusqu_a_l_imprimante(const std::string& chemin, int resolution, format_document envoi,
+                                                    bool pilote_raster) {
   Form1& fenetre = envoi == format_document::pdf ? *fenetre_pdf_ : *fenetre_;
+  if (pilote_raster) {
+    ligne_de_commande_ = file_pilote_raster(resolution);
+    fenetre.Picture1->charge(chemin);
+    fenetre.lance_impression(1);
+    const int32_t id = serveur_.travaux().back().id;
+    serveur_.attend_travail_fini(id);
+    return id;
+  }
   const essai::imprimante_emulee& imprimante = serveur_.imprimante("BancSansPilote" + std::to_string(resolution));
   const int32_t avant = imprimante.travaux_entiers();
   ligne_de_commande_ = file_sans_pilote(resolution);

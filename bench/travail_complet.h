@@ -29,8 +29,12 @@ public:
 
   // One job as far as the printer: `chemin` printed with one copy on the driverless queue of
   // `resolution` dpi (A4, to an emulated printer), sent as `envoi` (PWG raster, or PDF through the
-  // scheduler's filters), and waited for until the printer holds the page. Returns the job's id.
-  int32_t imprime_jusqu_a_l_imprimante(const std::string& chemin, int resolution, format_document envoi);
+  // scheduler's filters), and waited for until the printer holds the page; or, `pilote_raster`,
+  // on the queue of a raster driver taking 8-bit RGB at that resolution (A4 as its PPD gives it,
+  // 595 × 842 points), sent as its CUPS raster or as PDF, until the scheduler has finished the
+  // job. Returns the job's id.
+  int32_t imprime_jusqu_a_l_imprimante(const std::string& chemin, int resolution, format_document envoi,
+                                       bool pilote_raster = false);
   // What the printer received for job `id`, and the size of the document the agent sent.
   essai::serveur_cups_prive::reception recu(int32_t id) const { return serveur_.recu(id); }
   qsizetype taille_document(int32_t id) const { return serveur_.document(id).size(); }

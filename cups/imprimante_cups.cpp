@@ -12,12 +12,13 @@
 #include <string_view>
 
 #include "core/erreur.h"
+#include "cups/choix_envoi.h"
 #include "cups/nom_travail.h"
+#include "cups/page_cups.h"
 #include "cups/page_pdf.h"
 #include "cups/page_pwg.h"
 #include "cups/papier_systeme.h"
-#include "cups/pilote_file.h"
-#include "printing/imprimante_grille.h"
+#include "printing/indice_point.h"
 
 namespace agent {
 
@@ -29,12 +30,14 @@ constexpr std::chrono::milliseconds pas_attente{250};
 
 using horloge = std::chrono::steady_clock;
 
-// Keeps waiting until the operation's deadline, then gives up.
+// Keeps waiting (1) until the operation's deadline, then gives up (0). Throws nothing.
 int attend_encore(http_t*, void* echeance) { return horloge::now() < *static_cast<horloge::time_point*>(echeance); }
 
+// Whether an IPP status is a success. Throws nothing.
 bool reussi(ipp_status_t statut) { return statut <= IPP_STATUS_OK_EVENTS_COMPLETE; }
 
 // A connection whose every wait ends at `echeance`; null when the scheduler cannot be reached.
+// Throws nothing.
 http_t* connecte(std::chrono::milliseconds delai, horloge::time_point* echeance) {
   http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                               static_cast<int>(delai.count()), nullptr);
@@ -92,13 +95,15 @@ struct destination {
   ~destination() { cupsFreeDests(nombre, liste); }
 };
 
+// The queue as an error message names it. Throws nothing.
 std::string designation(const std::optional<std::string>& file) {
   return file ? "l'imprimante « " + *file + " »" : "l'imprimante par défaut";
 }
 
 // The queues in the scheduler's order, with the default one marked. Taken from the whole list
 // rather than asked for by name: a failed lookup by name makes libcups search again over a
-// connection of its own, without our deadline.
+// connection of its own, without our deadline. Throws "Erreur d'imprimante" when the list cannot
+// be had.
 void liste_destinations(const connexion& c, destination& d) {
   d.nombre = cupsGetDests2(c.http(), &d.liste);
   const ipp_status_t statut = cupsLastError();
@@ -107,7 +112,9 @@ void liste_destinations(const connexion& c, destination& d) {
     c.echoue("la liste des imprimantes est indisponible");
 }
 
-// The chosen queue, or the scheduler's default one while nothing was chosen.
+// The chosen queue, or the scheduler's default one while nothing was chosen, with its
+// capabilities. Throws "Imprimante introuvable" when there is none, "Erreur d'imprimante" when its
+// description cannot be had.
 void trouve_destination(const connexion& c, const std::optional<std::string>& file, destination& d) {
   liste_destinations(c, d);
   d.dest = cupsGetDest(file ? file->c_str() : nullptr, nullptr, d.nombre, d.liste);
@@ -120,23 +127,34 @@ void trouve_destination(const connexion& c, const std::optional<std::string>& fi
   if (!d.infos || c.rompue()) c.echoue(designation(file) + " ne décrit pas ses capacités");
 }
 
-int32_t resolution_de(const connexion& c, const destination& d) {
+// Dots per inch across and down.
+struct resolution_file {
+  int32_t x, y;
+};
+
+// The queue's default resolution, each axis its own (a PPD's 1200x600dpi); 300 dpi when it
+// reports none. Throws nothing.
+resolution_file resolution_de(const connexion& c, const destination& d) {
   ipp_attribute_t* attribut = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "printer-resolution");
-  if (!attribut || ippGetValueTag(attribut) != IPP_TAG_RESOLUTION) return resolution_par_defaut;
+  if (!attribut || ippGetValueTag(attribut) != IPP_TAG_RESOLUTION)
+    return {resolution_par_defaut, resolution_par_defaut};
   int verticale = 0;
   ipp_res_t unite = IPP_RES_PER_INCH;
-  // One figure for both directions: the page is laid out in square device pixels.
   int horizontale = ippGetResolution(attribut, 0, &verticale, &unite);
-  if (unite == IPP_RES_PER_CM) horizontale = static_cast<int>(std::lround(horizontale * 2.54));
-  return horizontale > 0 ? horizontale : resolution_par_defaut;
+  if (unite == IPP_RES_PER_CM) {
+    horizontale = static_cast<int>(std::lround(horizontale * 2.54));
+    verticale = static_cast<int>(std::lround(verticale * 2.54));
+  }
+  if (horizontale <= 0 || verticale <= 0) return {resolution_par_defaut, resolution_par_defaut};
+  return {horizontale, verticale};
 }
 
 // The queue's own medium: named by its media-default, sized by the media-size of its
 // media-col-default (a driver's PPD may give A4 as 595 × 842 points, and its filters size the page
 // from that), or the system paper when it reports neither (a raw queue). libcups's
 // cupsGetDestMediaDefault is not used: it answers Letter whenever the queue also supports Letter,
-// whatever its default.
-format_page format_de(const connexion& c, const destination& d, int32_t resolution) {
+// whatever its default. Throws "Erreur d'imprimante" for a medium libcups does not know.
+format_page format_de(const connexion& c, const destination& d, resolution_file resolution) {
   ipp_attribute_t* nom = cupsFindDestDefault(c.http(), d.dest, d.infos.get(), "media");
   const char* support = nom ? ippGetString(nom, 0, nullptr) : nullptr;
   if (support && !pwgMediaForPWG(support)) support = nullptr;
@@ -147,13 +165,14 @@ format_page format_de(const connexion& c, const destination& d, int32_t resoluti
   ipp_attribute_t* x = dimensions ? ippFindAttribute(dimensions, "x-dimension", IPP_TAG_INTEGER) : nullptr;
   ipp_attribute_t* y = dimensions ? ippFindAttribute(dimensions, "y-dimension", IPP_TAG_INTEGER) : nullptr;
   if (x && y && ippGetInteger(x, 0) > 0 && ippGetInteger(y, 0) > 0) {
-    format_page format = format_de_taille(ippGetInteger(x, 0), ippGetInteger(y, 0), resolution);
+    format_page format = format_de_taille(ippGetInteger(x, 0), ippGetInteger(y, 0), resolution.x, resolution.y);
     if (support) format.support = support;
     return format;
   }
-  return format_pour(support ? support : papier_systeme(), resolution);
+  return format_pour(support ? support : papier_systeme(), resolution.x, resolution.y);
 }
 
+// Whether a list of keywords holds `cherchee`. Throws nothing.
 bool contient(ipp_attribute_t* valeurs, std::string_view cherchee) {
   for (int i = 0; valeurs && i < ippGetCount(valeurs); ++i) {
     const char* valeur = ippGetString(valeurs, i, nullptr);
@@ -162,17 +181,20 @@ bool contient(ipp_attribute_t* valeurs, std::string_view cherchee) {
   return false;
 }
 
-bool resolution_parmi(ipp_attribute_t* valeurs, int32_t resolution) {
+// Whether a list of resolutions holds `resolution`, in dots per inch. Throws nothing.
+bool resolution_parmi(ipp_attribute_t* valeurs, resolution_file resolution) {
   for (int i = 0; valeurs && i < ippGetCount(valeurs); ++i) {
     int verticale = 0;
     ipp_res_t unite = IPP_RES_PER_INCH;
     const int horizontale = ippGetResolution(valeurs, i, &verticale, &unite);
-    if (unite == IPP_RES_PER_INCH && horizontale == resolution && verticale == resolution) return true;
+    if (unite == IPP_RES_PER_INCH && horizontale == resolution.x && verticale == resolution.y) return true;
   }
   return false;
 }
 
-// The queue's PPD as the scheduler serves it, read into memory; empty when it has none.
+// The queue's PPD as the scheduler serves it, read into memory; empty when it has none (a raw
+// queue). Throws "Mémoire insuffisante" when no memory file can hold it, "Erreur d'imprimante"
+// when the connection breaks.
 std::string ppd_de(const connexion& c, const destination& d) {
   const int descripteur = memfd_create("ppd", MFD_CLOEXEC);
   if (descripteur < 0) throw erreur(code_erreur::memoire_insuffisante, std::string("PPD : ") + std::strerror(errno));
@@ -189,15 +211,16 @@ std::string ppd_de(const connexion& c, const destination& d) {
   return ppd;
 }
 
-// PWG raster goes to a queue that passes it untouched to a printer taking 8-bit sRGB at the
-// queue's resolution: the page then arrives byte for byte as the agent drew it. Every other
-// queue gets the page as PDF, for its own filters.
-pilote_file pilote_pour_pwg(const connexion& c, const destination& d, int32_t resolution) {
+// What the queue's IPP description says of colour and of PWG raster: whether the printer takes
+// 8-bit sRGB at the queue's resolution, so that a queue passing PWG raster untouched gets the
+// page byte for byte as the agent drew it. Throws nothing.
+description_ipp ipp_de(const connexion& c, const destination& d, resolution_file resolution) {
+  ipp_attribute_t* couleur = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "color");
   ipp_attribute_t* types = cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "pwg-raster-document-type");
   ipp_attribute_t* resolutions =
       cupsFindDestSupported(c.http(), d.dest, d.infos.get(), "pwg-raster-document-resolution");
-  if (!contient(types, "srgb_8") || !resolution_parmi(resolutions, resolution)) return {};
-  return lit_pilote(ppd_de(c, d));
+  return {couleur && ippGetValueTag(couleur) == IPP_TAG_BOOLEAN && !ippGetBoolean(couleur, 0),
+          contient(types, "srgb_8") && resolution_parmi(resolutions, resolution)};
 }
 
 // From job creation on, a failure must not leave a job behind in the queue.
@@ -232,23 +255,44 @@ private:
 struct file_decrite {
   destination d;
   format_page format;
-  bool pwg = false;              // else PDF
-  bool copies_en_pages = false;  // for PWG raster: the document repeats its page
+  choix_envoi envoi;
 };
 
 namespace {
 
+// The page in the queue's format, the header of a PWG stream announcing `pages` pages. Throws
+// "Erreur d'imprimante" when it cannot be encoded.
+QByteArray encode_page(const grille_points& grille, const file_decrite& decrite, int32_t pages) {
+  switch (decrite.envoi.format) {
+    case format_envoi::pwg: return page_pwg(grille, decrite.format, pages);
+    case format_envoi::raster_cups: return page_cups(grille, *decrite.envoi.entete);
+    case format_envoi::pdf: break;
+  }
+  return page_pdf(grille, decrite.format);
+}
+
+// The document's MIME type. Throws nothing.
+const char* type_document(format_envoi format) {
+  switch (format) {
+    case format_envoi::pwg: return "image/pwg-raster";
+    case format_envoi::raster_cups: return "application/vnd.cups-raster";
+    case format_envoi::pdf: break;
+  }
+  return CUPS_FORMAT_PDF;
+}
+
+// The queue as one lookup finds it: its medium, resolution and the way a page reaches it. Throws
+// what the lookup's steps throw, and "Erreur d'imprimante" for a queue that cannot print colour.
 std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optional<std::string>& file,
                                           format_document envoi) {
   auto decrite = std::make_unique<file_decrite>();
   trouve_destination(c, file, decrite->d);
-  const int32_t resolution = resolution_de(c, decrite->d);
+  const resolution_file resolution = resolution_de(c, decrite->d);
   decrite->format = format_de(c, decrite->d, resolution);
-  if (envoi == format_document::selon_file) {
-    const pilote_file pilote = pilote_pour_pwg(c, decrite->d, resolution);
-    decrite->pwg = pilote.transmet_pwg;
-    decrite->copies_en_pages = pilote.copies_en_pages;
-  }
+  // A queue that cannot print colour is refused here, before any job exists.
+  decrite->envoi = choisit_envoi(designation(decrite->d.dest->name), ppd_de(c, decrite->d), decrite->format,
+                                 ipp_de(c, decrite->d, resolution), envoi == format_document::selon_file);
+  if (decrite->envoi.format_pilote) decrite->format = *decrite->envoi.format_pilote;
   return decrite;
 }
 
@@ -330,12 +374,12 @@ void imprimante_cups::termine_document() {
     return;
   }
   const std::unique_ptr<file_decrite> decrite = std::move(ouvert_->file);
-  const bool pwg = decrite->pwg;
-  // A driverless printer need not make copies of a raster document, and its queue asks none of
-  // it: the copies are pages of the document, as the queue's own filters would make them.
-  const int32_t pages = pwg && decrite->copies_en_pages ? copies_ : 1;
-  const QByteArray page =
-      pwg ? page_pwg(ouvert_->grille, decrite->format, pages) : page_pdf(ouvert_->grille, decrite->format);
+  const format_envoi format = decrite->envoi.format;
+  // A printer need not make copies of a raster document its queue passes on as it is, and such
+  // a queue asks none of it: the copies are pages of the document, as its own filters would make
+  // them.
+  const int32_t pages = format != format_envoi::pdf && decrite->envoi.copies_en_pages ? copies_ : 1;
+  const QByteArray page = encode_page(ouvert_->grille, *decrite, pages);
   const std::string nom = std::move(ouvert_->nom);
   ouvert_.reset();  // the grid is no longer needed, and the next dot opens a new document
 
@@ -351,6 +395,8 @@ void imprimante_cups::termine_document() {
   nombre_options = cupsAddOption("print-scaling", "none", nombre_options, &options);
   nombre_options = cupsAddOption("position", "top-left", nombre_options, &options);
   nombre_options = cupsAddOption("print-color-mode", "color", nombre_options, &options);
+  if (const auto& couleur = decrite->envoi.couleur)
+    nombre_options = cupsAddOption(couleur->option.c_str(), couleur->valeur.c_str(), nombre_options, &options);
   int travail = 0;
   const ipp_status_t creation =
       cupsCreateDestJob(c.http(), d.dest, d.infos.get(), &travail, nom.c_str(), nombre_options, options);
@@ -358,11 +404,11 @@ void imprimante_cups::termine_document() {
   if (!reussi(creation) || travail <= 0 || c.rompue()) c.echoue(designation(file) + " refuse le travail");
 
   annulation_sur_echec annulation(d, travail, delai_);
-  if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, nom.c_str(),
-                            pwg ? "image/pwg-raster" : CUPS_FORMAT_PDF, 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
+  if (cupsStartDestDocument(c.http(), d.dest, d.infos.get(), travail, nom.c_str(), type_document(format), 0, nullptr,
+                            1) != HTTP_STATUS_CONTINUE)
     c.echoue(designation(file) + " refuse le document");
   for (int32_t i = 0; i < pages; ++i) {
-    const qsizetype debut = i == 0 ? 0 : synchro_pwg;
+    const qsizetype debut = i == 0 ? 0 : format == format_envoi::pwg ? synchro_pwg : synchro_raster_cups;
     if (cupsWriteRequestData(c.http(), page.constData() + debut, static_cast<size_t>(page.size() - debut)) !=
         HTTP_STATUS_CONTINUE)
       c.echoue("envoi du document à " + designation(file) + " interrompu");

@@ -1,17 +1,17 @@
 #pragma once
 // The printers of the machine's print scheduler (CUPS). The page is built in memory as device
 // pixels on the queue's own medium at its resolution, rendered when the document ends (as PWG
-// raster for a queue that hands it straight to its printer, as PDF for the others) and submitted
-// as one job whose every step is checked: nothing reported by the scheduler as a failure is ever
-// taken for success.
+// raster for a queue that hands it straight to its printer, as CUPS raster for a raster driver, as
+// PDF for the others) and submitted as one job whose every step is checked: nothing reported by
+// the scheduler as a failure is ever taken for success.
 //
 // Each operation opens its own connection to the scheduler and waits at most `delai` for any one
 // answer, so a scheduler that hangs turns into an error instead of a frozen agent.
 //
 // The queue is looked up once per document: by the copy count that starts a print run (or by the
 // first dot when none came first), and the document keeps what it found until it is submitted.
-// The lookup (the queue's whole description, and its PPD when it may take PWG raster) is the
-// dearest round trip of a small job, so it is never repeated within one.
+// The lookup (the queue's whole description and its PPD) is the dearest round trip of a small
+// job, so it is never repeated within one. It refuses a queue that cannot print colour.
 
 #include <chrono>
 #include <cstdint>
@@ -29,8 +29,9 @@ constexpr std::chrono::milliseconds delai_serveur_impression{5000};
 struct file_decrite;  // a queue as one lookup found it, with the page it prints
 
 // How pages reach the queue. By default a queue that passes PWG raster untouched to its printer
-// (a driverless queue) gets PWG raster at its resolution, every other queue a PDF page; `pdf`
-// sends PDF everywhere (the benchmarks set both ways side by side).
+// (a driverless queue) gets PWG raster at its resolution, a raster driver the CUPS raster its PPD
+// asks for, every other queue a PDF page; `pdf` sends PDF everywhere (the benchmarks set the ways
+// side by side).
 enum class format_document { selon_file, pdf };
 
 class imprimante_cups : public service_imprimante {
@@ -44,7 +45,7 @@ public:
   // Only the queue name is kept.
   void rend_courante(const imprimante& choisie) override;
   // Refused below 1 and above the queue's own maximum, before any job exists. Looks the queue up
-  // for the document to come.
+  // for the document to come, and refuses one that cannot print colour.
   void fixe_copies(const int16_t& copies) override;
   // Only device pixels (3).
   void fixe_mode_echelle(int16_t mode) override;

@@ -83,7 +83,8 @@ recherche effort_pour(const bande& b) {
 
 QByteArray page_pdf(const grille_points& grille, const format_page& format) {
   const QSizeF taille_points = points_page(format);
-  const double echelle = 72.0 / format.resolution;  // points per device pixel
+  // Points per device pixel, across and down: at 1200 × 600 dpi a dot is twice as tall as wide.
+  const double echelle_x = 72.0 / format.resolution_x, echelle_y = 72.0 / format.resolution_y;
 
   fichier_pdf pdf;
   const int32_t catalogue = pdf.reserve(), pages = pdf.reserve(), page = pdf.reserve(), contenu = pdf.reserve();
@@ -106,9 +107,9 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
       // The image's first row lies at the top of the unit square; PDF's y axis points up.
       const double largeur = cadre.largeur() - retrait, hauteur = lignes - retrait;
       const double gauche = cadre.x0 + retrait / 2, bas = haut + retrait / 2 + hauteur;
-      dessin += "q " + en_points(largeur * echelle) + " 0 0 " + en_points(hauteur * echelle) + " " +
-                en_points(gauche * echelle) + " " + en_points(taille_points.height() - bas * echelle) + " cm " + nom +
-                " Do Q\n";
+      dessin += "q " + en_points(largeur * echelle_x) + " 0 0 " + en_points(hauteur * echelle_y) + " " +
+                en_points(gauche * echelle_x) + " " + en_points(taille_points.height() - bas * echelle_y) + " cm " +
+                nom + " Do Q\n";
     }
   }
   pdf.ecrit_flux_comprime(contenu, "", comprime(reinterpret_cast<const uint8_t*>(dessin.data()), dessin.size()));

@@ -44,8 +44,8 @@ QByteArray page_pwg(const grille_points& grille, const format_page& format, int3
   if (!support) support = pwgMediaForSize(format.largeur, format.longueur);
   cups_page_header2_t entete;
   // libcups takes the medium as mutable, though it only reads it.
-  if (!support || !cupsRasterInitPWGHeader(&entete, const_cast<pwg_media_t*>(support), "srgb_8", format.resolution,
-                                           format.resolution, "one-sided", nullptr))
+  if (!support || !cupsRasterInitPWGHeader(&entete, const_cast<pwg_media_t*>(support), "srgb_8", format.resolution_x,
+                                           format.resolution_y, "one-sided", nullptr))
     echec_pwg(cupsRasterErrorString());
   // The header rounds the page down to whole pixels; the grid, like every rasteriser on the way
   // to the printer, rounds to nearest. One size for both keeps every path's page the same.

@@ -1,6 +1,6 @@
 #pragma once
 // What a queue's PPD says about the way a page reaches its printer, for the choice between
-// sending PDF and sending PWG raster.
+// sending PDF, PWG raster and CUPS raster.
 
 #include <string_view>
 
@@ -11,6 +11,10 @@ struct pilote_file {
   // came, through no filter. Driverless queues have it; a driver's queue has its own device format
   // instead, and a raw queue has no PPD at all.
   bool transmet_pwg = false;
+  // A `*cupsFilter2` (or, in a PPD without any, a `*cupsFilter`) whose input is
+  // application/vnd.cups-raster: the driver takes CUPS raster, which the agent can write itself
+  // instead of having the server render the page.
+  bool prend_raster_cups = false;
   // `*cupsManualCopies: True`: the printer makes no copies of what it gets, so copies must be
   // pages of the document. The filters see to it for PDF; a page that passes no filter carries
   // them itself.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/surface_apercu.h"
+#include "bench/imprimante_grille.h"
 #include "core/erreur.h"
 #include "cups/page_pdf.h"
 #include "printing/imprimante_grille.h"

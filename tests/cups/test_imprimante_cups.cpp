@@ -95,13 +95,18 @@ TEST(ImprimanteCups, RawQueueGetsThePageOnTheSystemPaper) {
   }
 }
 
-// Every kind of queue with a driver, at 300 and 600 dpi, with A4 or Letter as its default paper:
-// what reaches the printer, after whatever the scheduler's filters do to the page, is the dot page
-// pixel for pixel on the queue's own paper, in its seven colours, with its copies and its name.
+// Every kind of queue with a driver, at 300 and 600 dpi, with A4 or Letter as its default paper,
+// and raster drivers in RGB and in CMYK inks at 1200 × 600 dpi, or with a vendor colour option
+// shipped at monochrome: what reaches the printer, after whatever the scheduler's filters do to the
+// page, is the dot page pixel for pixel on the queue's own paper (by ink where the driver takes
+// inks), in its seven colours, with its copies and its name.
 struct file_a_essayer {
   sorte_file sorte;
   int32_t resolution;
   const char* papier;
+  int32_t resolution_y = 0;
+  espace_raster espace = espace_raster::rvb_8;
+  bool mode_couleur_monochrome = false;
 };
 
 class PageExacte : public testing::TestWithParam<file_a_essayer> {};
@@ -109,7 +114,8 @@ class PageExacte : public testing::TestWithParam<file_a_essayer> {};
 TEST_P(PageExacte, PrinterReceivesTheDotPageOnItsOwnPaper) {
   const file_a_essayer f = GetParam();
   serveur_cups_prive serveur;
-  serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard", pilote{f.resolution, f.papier, f.sorte});
+  serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard",
+                      pilote{f.resolution, f.papier, f.sorte, f.resolution_y, f.espace, f.mode_couleur_monochrome});
   serveur.rend_defaut("QLS4100");
   const surface_essai s = motif();
   imprimante_cups imprimante(titre);
@@ -118,8 +124,11 @@ TEST_P(PageExacte, PrinterReceivesTheDotPageOnItsOwnPaper) {
 
   const auto travaux = serveur.travaux();
   ASSERT_EQ(travaux.size(), 1u);
-  // A driverless queue takes PWG raster straight to its printer: the page goes as such.
-  EXPECT_EQ(travaux[0].format_document, f.sorte == sorte_file::sans_pilote ? "image/pwg-raster" : "application/pdf");
+  // A driverless queue takes PWG raster straight to its printer, a raster driver CUPS raster: the
+  // page goes as such.
+  EXPECT_EQ(travaux[0].format_document, f.sorte == sorte_file::sans_pilote     ? "image/pwg-raster"
+                                        : f.sorte == sorte_file::pilote_raster ? "application/vnd.cups-raster"
+                                                                               : "application/pdf");
   const auto recu = serveur.recu(travaux[0].id);
   EXPECT_EQ(recu.copies, 2);
   EXPECT_EQ(recu.nom, "motif_1_2.bmp2");
@@ -130,8 +139,9 @@ TEST_P(PageExacte, PrinterReceivesTheDotPageOnItsOwnPaper) {
   const double pouces_largeur = a4 ? (f.sorte == sorte_file::sans_pilote ? 210 / 25.4 : 595 / 72.0) : 8.5;
   const double pouces_hauteur = a4 ? (f.sorte == sorte_file::sans_pilote ? 297 / 25.4 : 842 / 72.0) : 11;
   const QSize papier(static_cast<int>(std::lround(pouces_largeur * f.resolution)),
-                     static_cast<int>(std::lround(pouces_hauteur * f.resolution)));
-  const QImage attendue = page_attendue(s, papier);
+                     static_cast<int>(std::lround(pouces_hauteur * (f.resolution_y ? f.resolution_y : f.resolution))));
+  const QImage dessinee = page_attendue(s, papier);
+  const QImage attendue = f.espace == espace_raster::cmjn_1 ? par_encres(dessinee) : dessinee;
   EXPECT_EQ(ecarts(attendue, recu.page), "");
   // Only pdftoppm, rendering the PDF the transparent queue passes on, may round the page up.
   if (f.sorte != sorte_file::transparent) {
@@ -147,16 +157,41 @@ std::vector<file_a_essayer> files_a_essayer() {
   for (sorte_file sorte : {sorte_file::transparent, sorte_file::postscript, sorte_file::sans_pilote})
     for (int32_t resolution : {300, 600})
       for (const char* papier : {"A4", "Letter"}) liste.push_back({sorte, resolution, papier});
+  liste.push_back({sorte_file::pilote_raster, 600, "A4"});
+  liste.push_back({sorte_file::pilote_raster, 1200, "Letter", 600, espace_raster::cmjn_1});
+  liste.push_back({sorte_file::pilote_raster, 300, "A4", 0, espace_raster::rvb_8, true});
   return liste;
 }
 
 std::string nom_du_cas(const testing::TestParamInfo<file_a_essayer>& i) {
-  const char* sortes[] = {"Transparente", "PostScript", "SansPilote"};
-  return std::string(sortes[static_cast<int>(i.param.sorte)]) + "_" + std::to_string(i.param.resolution) + "_" +
-         i.param.papier;
+  const char* sortes[] = {"Transparente", "PostScript", "SansPilote", "PiloteRaster"};
+  const file_a_essayer& f = i.param;
+  return std::string(sortes[static_cast<int>(f.sorte)]) + "_" + std::to_string(f.resolution) +
+         (f.resolution_y ? "x" + std::to_string(f.resolution_y) : "") + "_" + f.papier +
+         (f.espace == espace_raster::cmjn_1 ? "_CMJN1" : "") +
+         (f.mode_couleur_monochrome ? "_ColorModeMonochrome" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, PageExacte, testing::ValuesIn(files_a_essayer()), nom_du_cas);
+
+// A real driver's PPD whose colour option ships at Monochrome: its renderer runs in colour (the
+// wrapper's -c), as the scheduler's log of the filters shows.
+TEST(ImprimanteCups, VendorColourOptionReachesTheDriver) {
+  serveur_cups_prive serveur({"LogLevel debug"});
+  serveur.ajoute_file_modele("CP1215", "foo2zjs:0/ppd/foo2zjs/HP-Color_LaserJet_CP1215.ppd");
+  serveur.rend_defaut("CP1215");
+  imprimante_cups imprimante(titre);
+  imprime(imprimante, une_tache_rouge());
+
+  const auto travaux = serveur.travaux();
+  ASSERT_EQ(travaux.size(), 1u);
+  serveur.attend_travail_fini(travaux[0].id);
+  const std::string journal = serveur.journal();
+  const size_t rendu = journal.find("Starting renderer with command: \\\"foo2hp2600-wrapper");
+  ASSERT_NE(rendu, std::string::npos) << journal;
+  const std::string commande = journal.substr(rendu, journal.find('\n', rendu) - rendu);
+  EXPECT_NE(commande.find(" -c "), std::string::npos) << commande;
+}
 
 TEST(ImprimanteCups, CopiesAndTitleReachTheJob) {
   serveur_cups_prive serveur;

@@ -54,7 +54,7 @@ TEST(PagePdf, ShapesNoiseAndPageCornersRenderExactly) {
   const QByteArray pdf = page_pdf(grille, format);
   const QImage attendue = page_de(grille);
   for (rasteriseur r : {rasteriseur::pdftoppm, rasteriseur::ghostscript}) {
-    EXPECT_EQ(ecarts(attendue, rasterise_pdf(pdf, format.resolution, r)), "")
+    EXPECT_EQ(ecarts(attendue, rasterise_pdf(pdf, format.resolution_x, r)), "")
         << (r == rasteriseur::pdftoppm ? "pdftoppm" : "ghostscript");
   }
 }

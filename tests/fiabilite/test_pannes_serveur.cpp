@@ -89,6 +89,19 @@ TEST(PanneServeur, QueueRejectingJobsIsAnErrorAndNoJobIsLeftBehind) {
   EXPECT_TRUE(banc.serveur.travaux().empty());
 }
 
+TEST(PanneServeur, QueueThatCannotPrintColourIsAnErrorAndTheJobStays) {
+  banc_agent banc;
+  pilote gris{300, "A4", sorte_file::postscript};
+  gris.couleur = false;
+  banc.serveur.supprime(file_agent);
+  banc.serveur.ajoute_file(file_agent, description_file_agent, gris);
+  banc.depose(job, bmp_essai());
+  banc.lance();
+  echec_sans_impression(banc,
+                        message_fatal(482, "Erreur d'imprimante : l'imprimante « QLS4100 » n'imprime pas en couleur"));
+  EXPECT_TRUE(banc.serveur.travaux().empty());
+}
+
 TEST(PanneServeur, QueueRemovedBetweenTwoPollsIsAnErrorNotAPrintElsewhere) {
   banc_agent banc;
   // A default queue that the agent must not fall back on once its own has gone.

@@ -81,35 +81,72 @@ QImage rasterise_postscript(const QByteArray& postscript, int32_t resolution) {
   return rend(postscript, "ps", ghostscript(resolution));
 }
 
-std::vector<QImage> pages_pwg(const QByteArray& pwg) {
-  lecture source{pwg};
+std::vector<QImage> pages_raster(const QByteArray& raster) {
+  lecture source{raster};
   cups_raster_t* flux = cupsRasterOpenIO(lit, &source, CUPS_RASTER_READ);
-  if (!flux) throw std::runtime_error("flux PWG illisible");
+  if (!flux) throw std::runtime_error("flux raster illisible");
   std::vector<QImage> pages;
-  cups_page_header2_t entete;
-  while (cupsRasterReadHeader2(flux, &entete)) {
-    const bool gris = entete.cupsColorSpace == CUPS_CSPACE_SW;
-    if (entete.cupsBitsPerColor != 8 || (!gris && entete.cupsColorSpace != CUPS_CSPACE_SRGB)) {
+  cups_page_header2_t e;
+  while (cupsRasterReadHeader2(flux, &e)) {
+    const cups_cspace_t espace = e.cupsColorSpace;
+    const bool gris = espace == CUPS_CSPACE_SW || espace == CUPS_CSPACE_W, noir = espace == CUPS_CSPACE_K;
+    const bool rvb = espace == CUPS_CSPACE_SRGB || espace == CUPS_CSPACE_RGB;
+    const bool encres = espace == CUPS_CSPACE_CMY || espace == CUPS_CSPACE_CMYK || espace == CUPS_CSPACE_KCMY || noir;
+    const unsigned n = gris || noir ? 1 : espace == CUPS_CSPACE_CMYK || espace == CUPS_CSPACE_KCMY ? 4 : 3;
+    const unsigned bits = e.cupsBitsPerPixel;
+    if (e.cupsColorOrder != CUPS_ORDER_CHUNKED || !(gris || rvb || encres) ||
+        !(e.cupsBitsPerColor == 8 || (e.cupsBitsPerColor == 1 && encres))) {
       cupsRasterClose(flux);
-      throw std::runtime_error("espace de couleurs PWG non pris en charge : " + std::to_string(entete.cupsColorSpace));
+      throw std::runtime_error("page raster non prise en charge : espace " + std::to_string(espace) + ", " +
+                               std::to_string(e.cupsBitsPerColor) + " bits");
     }
-    QImage page(static_cast<int>(entete.cupsWidth), static_cast<int>(entete.cupsHeight), QImage::Format_RGB32);
-    std::vector<unsigned char> ligne(entete.cupsBytesPerLine);
-    for (unsigned y = 0; y < entete.cupsHeight; ++y) {
-      if (cupsRasterReadPixels(flux, ligne.data(), entete.cupsBytesPerLine) != entete.cupsBytesPerLine) {
+    QImage page(static_cast<int>(e.cupsWidth), static_cast<int>(e.cupsHeight), QImage::Format_RGB32);
+    std::vector<unsigned char> ligne(e.cupsBytesPerLine);
+    for (unsigned y = 0; y < e.cupsHeight; ++y) {
+      if (cupsRasterReadPixels(flux, ligne.data(), e.cupsBytesPerLine) != e.cupsBytesPerLine) {
         cupsRasterClose(flux);
-        throw std::runtime_error("page PWG tronquée à la ligne " + std::to_string(y));
+        throw std::runtime_error("page raster tronquée à la ligne " + std::to_string(y));
       }
       QRgb* cible = reinterpret_cast<QRgb*>(page.scanLine(static_cast<int>(y)));
-      for (unsigned x = 0; x < entete.cupsWidth; ++x) {
-        const unsigned char* p = ligne.data() + (gris ? x : 3 * x);
-        cible[x] = gris ? qRgb(p[0], p[0], p[0]) : qRgb(p[0], p[1], p[2]);
+      for (unsigned x = 0; x < e.cupsWidth; ++x) {
+        unsigned v[4] = {};  // the pixel's colours in the stream's order, full scale 255
+        for (unsigned c = 0; c < n; ++c) {
+          if (e.cupsBitsPerColor == 8) {
+            v[c] = ligne[x * n + c];
+          } else {  // the pixel's field, its first colour in the highest used bit
+            const unsigned bit = x * bits;
+            v[c] = (ligne[bit / 8] >> (8 - bits - bit % 8 + n - 1 - c) & 1) * 255;
+          }
+        }
+        if (gris) {
+          cible[x] = qRgb(static_cast<int>(v[0]), static_cast<int>(v[0]), static_cast<int>(v[0]));
+        } else if (rvb) {
+          cible[x] = qRgb(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]));
+        } else {
+          const bool k_devant = espace == CUPS_CSPACE_KCMY;
+          const unsigned k = noir ? v[0] : n == 4 ? v[k_devant ? 0 : 3] : 0;
+          const unsigned* cmj = noir ? nullptr : v + (k_devant ? 1 : 0);
+          const auto canal = [&](unsigned i) { return static_cast<int>(255 - std::min(255u, (cmj ? cmj[i] : 0) + k)); };
+          cible[x] = qRgb(canal(0), canal(1), canal(2));
+        }
       }
     }
     pages.push_back(std::move(page));
   }
   cupsRasterClose(flux);
   return pages;
+}
+
+QImage par_encres(const QImage& page) {
+  QImage encres = page.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < encres.height(); ++y) {
+    QRgb* p = reinterpret_cast<QRgb*>(encres.scanLine(y));
+    for (int x = 0; x < encres.width(); ++x) {
+      const auto plein = [](int c) { return c >= 128 ? 255 : 0; };
+      p[x] = qRgb(plein(qRed(p[x])), plein(qGreen(p[x])), plein(qBlue(p[x])));
+    }
+  }
+  return encres;
 }
 
 }  // namespace agent::essai

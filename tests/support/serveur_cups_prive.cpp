@@ -126,13 +126,14 @@ void serveur_cups_prive::ajoute_file(const std::string& nom, const std::string& 
     attend_pilote_genere(nom);
     return;
   }
-  const std::string peripherique = avec && avec->sorte == sorte_file::postscript
-                                       ? "file://" + (dossier_ / "sorties" / nom).string()
-                                       : "file:///dev/null";
+  const bool sortie_gardee =
+      avec && (avec->sorte == sorte_file::postscript || avec->sorte == sorte_file::pilote_raster);
+  const std::string peripherique =
+      sortie_gardee ? "file://" + (dossier_ / "sorties" / nom).string() : "file:///dev/null";
   std::vector<std::string> commande = {"lpadmin", "-p", nom, "-E", "-v", peripherique, "-D", description};
   if (avec) {
     const fs::path fichier = dossier_ / (nom + ".ppd");
-    ecrit_texte(fichier, ppd_essai(avec->resolution, avec->papier, avec->sorte == sorte_file::postscript));
+    ecrit_texte(fichier, ppd_essai(*avec));
     commande.insert(commande.end(), {"-P", fichier.string()});
   }
   lance(commande);
@@ -156,6 +157,15 @@ void serveur_cups_prive::attend_pilote_genere(const std::string& nom) const {
     std::this_thread::sleep_for(20ms);
   }
   throw std::runtime_error("la file " + nom + " n'a pas reçu de pilote : " + journal());
+}
+
+void serveur_cups_prive::ajoute_file_modele(const std::string& nom, const std::string& modele) {
+  files_[nom] = {};
+  // The driver program writes the PPD itself, as the scheduler's cups-driverd (not installed with
+  // the bare scheduler) would ask it to.
+  const fs::path ppd = dossier_ / (nom + ".ppd");
+  execute({"/usr/lib/cups/driver/" + modele.substr(0, modele.find(':')), "cat", modele}, ppd);
+  lance({"lpadmin", "-p", nom, "-E", "-v", "file:///dev/null", "-P", ppd.string()});
 }
 
 void serveur_cups_prive::rend_defaut(const std::string& nom) { lance({"lpadmin", "-d", nom}); }
@@ -261,6 +271,17 @@ serveur_cups_prive::reception serveur_cups_prive::recu(int32_t id) const {
     return {rasterise_postscript(QByteArray(postscript.data(), static_cast<qsizetype>(postscript.size())), resolution),
             fini.copies, fini.nom, static_cast<qsizetype>(postscript.size())};
   }
+  if (sorte == sorte_file::pilote_raster) {
+    // What the driver gets, its copies as pages: the filters' raster for a PDF; a CUPS raster
+    // document passes no filter, and the driver "-" hands it on as the scheduler kept it (with no
+    // program at all to run, the scheduler writes nothing to the device).
+    const QByteArray raster = t->format_document == "application/vnd.cups-raster"
+                                  ? document(id)
+                                  : QByteArray::fromStdString(lit_fichier(dossier_ / "sorties" / t->file));
+    const auto pages = pages_raster(raster);
+    if (pages.empty()) throw std::runtime_error("raster vide pour le travail " + std::to_string(id));
+    return {pages.front(), fini.copies * static_cast<int32_t>(pages.size()), fini.nom, raster.size()};
+  }
   // The emulated printer makes copies itself, so each job of the queue reaches it as one job of
   // its own, in the same order; a raster document carries its copies as pages.
   const auto ceux_de_la_file = [&] {
@@ -275,7 +296,7 @@ serveur_cups_prive::reception serveur_cups_prive::recu(int32_t id) const {
   if (rang >= recus.size())
     throw std::runtime_error("l'imprimante n'a rien reçu pour le travail " + std::to_string(id));
   const auto& recu = recus[rang];
-  const auto pages = pages_pwg(recu.document);
+  const auto pages = pages_raster(recu.document);
   reception r{pages.empty() ? QImage() : pages.front(), recu.copies * static_cast<int32_t>(pages.size()), recu.nom,
               recu.document.size()};
   if (r.page.isNull()) throw std::runtime_error("document PWG vide pour le travail " + std::to_string(id));

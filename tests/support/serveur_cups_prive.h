@@ -18,7 +18,8 @@
 // the logs and a private HOME; starts `cupsd -f` listening only on a socket in that folder; and
 // points every later libcups call and every command started by this process (lpadmin, lp, the
 // agent's own binary) at that socket, with PRINTER and LPDEST unset so that they cannot override
-// the default queue. Queues print to /dev/null; the scheduler keeps each job's document as it
+// the default queue. Queues print to /dev/null (PostScript and raster-driver queues to a file each,
+// for what their driver's filters wrote); the scheduler keeps each job's document as it
 // arrived and keeps finished jobs in its history. The destructor stops the scheduler (SIGTERM,
 // then waits), restores the environment and removes the folder. One scheduler per process at a
 // time: the test executables run each case in a process of its own.
@@ -38,23 +39,10 @@
 #include <vector>
 
 #include "tests/support/imprimante_emulee.h"
+#include "tests/support/ppd_essai.h"
 #include "tests/support/rendu_page.h"
 
 namespace agent::essai {
-
-// How a queue reaches its printer.
-enum class sorte_file {
-  transparent,  // a PPD whose filters pass PDF to the device untouched, as a raw queue does
-  postscript,   // a PostScript printer's PPD: the scheduler's filters rewrite the page
-  sans_pilote,  // driverless (lpadmin -m everywhere) to an emulated IPP Everywhere printer
-};
-
-// A driver for a queue: the resolution and default paper it reports (paper: "A4" or "Letter").
-struct pilote {
-  int32_t resolution;
-  std::string papier;
-  sorte_file sorte = sorte_file::transparent;
-};
 
 // IPP job states.
 enum class etat_travail {
@@ -91,6 +79,8 @@ public:
   // resolution nor a paper size.
   void ajoute_file(const std::string& nom, const std::string& description,
                    const std::optional<pilote>& avec = std::nullopt);
+  // A queue with a driver the machine has, by the name `lpinfo -m` lists it under, to /dev/null.
+  void ajoute_file_modele(const std::string& nom, const std::string& modele);
   void rend_defaut(const std::string& nom);
   void refuse_travaux(const std::string& nom);  // the queue rejects new jobs
   void desactive(const std::string& nom);       // the queue holds its jobs
@@ -104,8 +94,8 @@ public:
   // What the printer of job `id`'s queue received, once the job is through the scheduler: its
   // first page as pixels (the raw or transparent queue's PDF rasterised by pdftoppm, the
   // PostScript queue's output by Ghostscript, both at the queue's resolution, the emulated
-  // printer's PWG raster as it is), the copies it was asked for, and the job's name as the
-  // printer got it, and how many bytes it got.
+  // printer's PWG raster as it is, the CUPS raster a raster driver got by its inks), the copies
+  // it was asked for, and the job's name as the printer got it, and how many bytes it got.
   struct reception {
     QImage page;
     int32_t copies;
@@ -113,6 +103,8 @@ public:
     qsizetype octets;
   };
   reception recu(int32_t id) const;
+  // Job `id` once the scheduler has finished it; throws when it ends any other way.
+  travail attend_travail_fini(int32_t id) const;
   // The emulated printer behind a driverless queue.
   const imprimante_emulee& imprimante(const std::string& file) const { return *files_.at(file).imprimante; }
 
@@ -130,7 +122,6 @@ private:
   void lance(const std::vector<std::string>& commande) const;
   void attend_reponse();
   void attend_pilote_genere(const std::string& nom) const;
-  travail attend_travail_fini(int32_t id) const;
 
   std::filesystem::path dossier_;
   pid_t pid_ = 0;

@@ -1,20 +1,16 @@
 #pragma once
 // A printer that lays each document's dots on a page grid of one size and keeps the last page it
 // finished: the CUPS printer's own way to a page, without a print scheduler. The benchmarks
-// measure pages with it; the fuzz harness drives the raster into it.
+// measure pages with it; the fuzz harness drives the raster into it (and builds this file in).
 
 #include <QSize>
 #include <cstdint>
 #include <optional>
 
+#include "bench/imprimante_seule.h"
 #include "printing/grille_points.h"
-#include "printing/imprimante_seule.h"
 
 namespace agent {
-
-// The grid byte of a dot as a printer receives it. Flag 2 and one of the seven colours are all the
-// raster ever sends; anything else is "Valeur de propriété incorrecte".
-uint8_t indice_point(int16_t drapeau, int32_t couleur);
 
 class imprimante_grille : public imprimante_seule {
 public:

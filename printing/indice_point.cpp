@@ -1,9 +1,10 @@
-#include "printing/imprimante_grille.h"
+#include "printing/indice_point.h"
 
 #include <string>
 
 #include "core/erreur.h"
 #include "printing/couleurs.h"
+#include "printing/service_imprimante.h"
 
 namespace agent {
 
@@ -16,17 +17,6 @@ uint8_t indice_point(int16_t drapeau, int32_t couleur) {
                  "couleur de point " + std::to_string(couleur) + " hors des sept couleurs imprimables");
   }
   return *indice;
-}
-
-void imprimante_grille::dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) {
-  const uint8_t indice = indice_point(drapeau, couleur);
-  if (!ouverte_) ouverte_.emplace(page_.width(), page_.height());
-  ouverte_->pose_point(x, y, indice);
-}
-
-void imprimante_grille::termine_document() {
-  derniere_ = std::move(ouverte_);
-  ouverte_.reset();
 }
 
 }  // namespace agent

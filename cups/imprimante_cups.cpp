@@ -12,12 +12,14 @@
 #include <string_view>
 
 #include "core/erreur.h"
+#include "core/journal.h"
 #include "printing/imprimante_grille.h"
 #include "cups/nom_travail.h"
 #include "cups/page_pdf.h"
 #include "cups/page_pwg.h"
 #include "cups/papier_systeme.h"
 #include "cups/pilote_file.h"
+#include "cups/sans_mot_de_passe.h"
 
 namespace agent {
 
@@ -65,6 +67,8 @@ public:
     const int systeme = http_ ? httpError(http_) : 0;
     std::string message = systeme ? std::strerror(systeme) : cupsLastErrorString();
     if (systeme == ETIMEDOUT) message = "pas de réponse en " + std::to_string(delai_.count()) + " ms (" + message + ")";
+    if (!systeme && authentification_demandee())
+      message = "le serveur d'impression demande une authentification, que l'agent ne donne pas (" + message + ")";
     throw erreur(code_erreur::erreur_imprimante, quoi + " : " + message);
   }
   bool rompue() const { return httpError(http_) != 0; }
@@ -249,13 +253,19 @@ std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optiona
     decrite->pwg = pilote.transmet_pwg;
     decrite->copies_en_pages = pilote.copies_en_pages;
   }
+  qCDebug(journal_agent, "file décrite : file=%s support=%s resolution=%d pixels=%dx%d format=%s couleur=color",
+          champ(decrite->d.dest->name).c_str(), decrite->format.support.c_str(), resolution,
+          pixels_page(decrite->format).width(), pixels_page(decrite->format).height(),
+          decrite->pwg ? "image/pwg-raster" : CUPS_FORMAT_PDF);
   return decrite;
 }
 
 }  // namespace
 
 imprimante_cups::imprimante_cups(std::string titre, std::chrono::milliseconds delai, format_document envoi)
-    : titre_(std::move(titre)), delai_(delai), envoi_(envoi) {}
+    : titre_(std::move(titre)), delai_(delai), envoi_(envoi) {
+  refuse_mots_de_passe();
+}
 
 imprimante_cups::~imprimante_cups() = default;
 
@@ -320,10 +330,13 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
                              nom_document_.empty() ? titre_ : nom_travail_ipp(nom_document_)});
   }
   ouvert_->grille.pose_point(x, y, indice);
+  ++ouvert_->points;
 }
 
 void imprimante_cups::termine_document() {
   prochaine_.reset();
+  dernier_envoi_ = envoi_document();
+  dernier_envoi_.points = ouvert_ ? ouvert_->points : 0;
   // Dots that all fell off the paper leave nothing to print either.
   if (!ouvert_ || ouvert_->grille.vide()) {
     ouvert_.reset();
@@ -370,6 +383,9 @@ void imprimante_cups::termine_document() {
   if (!reussi(cupsFinishDestDocument(c.http(), d.dest, d.infos.get())) || c.rompue())
     c.echoue(designation(file) + " n'a pas accepté le document");
   annulation.desarme();
+  dernier_envoi_.file = file;
+  dernier_envoi_.travail = travail;
+  dernier_envoi_.format = pwg ? "image/pwg-raster" : CUPS_FORMAT_PDF;
 }
 
 }  // namespace agent

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "intake/verrou_dossier.h"
 #include "tests/support/bmp_essai.h"
 #include "tests/support/processus_essai.h"
 
@@ -92,13 +93,20 @@ std::vector<std::string> banc_agent::restants() const {
   std::vector<std::string> noms;
   std::error_code ec;
   for (fs::directory_iterator it(dossier(), ec), fin; !ec && it != fin; it.increment(ec))
-    noms.push_back(it->path().filename().string());
+    if (it->path().filename() != nom_verrou_dossier) noms.push_back(it->path().filename().string());
   std::sort(noms.begin(), noms.end());
   return noms;
 }
 
 bool banc_agent::attend_restants(const std::vector<std::string>& noms) const {
   return attend_que([&] { return restants() == noms; }, attente_agent);
+}
+
+void banc_agent::lance_sous_terminal() {
+  std::string commande = AGENT_BINAIRE_ESSAI;
+  for (const std::string& mot : ligne_de_commande) commande += " " + mot;
+  agent_ = std::make_unique<agent_en_cours>("/usr/bin/script", repertoire_,
+                                            std::vector<std::string>{"-q", "-e", "-c", commande, "terminal.txt"}, false);
 }
 
 void banc_agent::lance(bool sans_privilege) {

@@ -89,6 +89,17 @@ void banc_agent::depose_peu_a_peu(const std::string& nom, const QByteArray& cont
   });
 }
 
+void banc_agent::garde_ouvert(const std::string& nom, std::chrono::milliseconds duree) {
+  const int descripteur = ::open((dossier() / nom).c_str(), O_WRONLY | O_CLOEXEC);
+  if (descripteur < 0) throw std::runtime_error("ouverture impossible : " + nom);
+  ecrivains_.emplace_back([=](std::stop_token arret) {
+    const auto fin = std::chrono::steady_clock::now() + duree;
+    while (!arret.stop_requested() && std::chrono::steady_clock::now() < fin)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::close(descripteur);
+  });
+}
+
 std::vector<std::string> banc_agent::restants() const {
   std::vector<std::string> noms;
   std::error_code ec;

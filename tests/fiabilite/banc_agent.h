@@ -58,6 +58,8 @@ public:
   // descriptor fills it from the start; otherwise it grows, each piece appended by a fresh open.
   void depose_peu_a_peu(const std::string& nom, const QByteArray& contenu, bool taille_d_abord,
                         std::chrono::milliseconds duree);
+  // Holds `nom` open for writing, unchanged, for `duree`, in the background.
+  void garde_ouvert(const std::string& nom, std::chrono::milliseconds duree);
   // Every name left in the watched folder, hidden ones and folders included, in byte order; the
   // running agent's own lock file left out.
   std::vector<std::string> restants() const;

@@ -1,6 +1,8 @@
 #include "app/sortie_journal.h"
 
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <syslog.h>
 #include <unistd.h>
 
@@ -30,6 +32,19 @@ bool console() {
   return (errno == ENOENT || errno == EPERM || errno == ENXIO) && ::isatty(STDERR_FILENO);
 }
 
+// journald answers on its syslog socket, the one /dev/log leads to. A socket file left behind by a
+// journald that stopped refuses the connection.
+bool journald_present() {
+  const int prise = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (prise < 0) return false;
+  sockaddr_un adresse{};
+  adresse.sun_family = AF_UNIX;
+  std::strncpy(adresse.sun_path, "/run/systemd/journal/dev-log", sizeof adresse.sun_path - 1);
+  const bool joint = ::connect(prise, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) == 0;
+  ::close(prise);
+  return joint;
+}
+
 int priorite(QtMsgType type) {
   switch (type) {
     case QtDebugMsg: return LOG_DEBUG;
@@ -49,7 +64,8 @@ void ecrit(QtMsgType type, const QMessageLogContext& contexte, const QString& me
       ::syslog(priorite(type), "%s", texte.constData());
     else
       ::syslog(priorite(type), "%s: %s", contexte.category ? contexte.category : "qt", texte.constData());
-    if (!du_journal || type < QtCriticalMsg) return;
+    // QtInfoMsg comes after QtFatalMsg in Qt's numbering: no comparison of levels.
+    if (!du_journal || (type != QtCriticalMsg && type != QtFatalMsg)) return;
   } else if (!du_journal) {
     precedent(type, contexte, message);
     return;
@@ -62,8 +78,7 @@ void ecrit(QtMsgType type, const QMessageLogContext& contexte, const QString& me
 
 void installe_sortie_journal(const char* identifiant) {
   prefixe = identifiant;
-  vers_journal = !qEnvironmentVariableIntValue("QT_FORCE_STDERR_LOGGING") && !console() &&
-                 ::access("/run/systemd/journal/socket", F_OK) == 0;
+  vers_journal = !qEnvironmentVariableIntValue("QT_FORCE_STDERR_LOGGING") && !console() && journald_present();
   if (vers_journal) ::openlog(identifiant, LOG_PID, LOG_USER);  // keeps the pointer: the caller's stays valid
   precedent = qInstallMessageHandler(ecrit);
 }

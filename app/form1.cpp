@@ -72,19 +72,19 @@ void Form1::lance_impression(const int16_t& qte) {
 
 void Form1::Timer1_Timer() {
   traite_evenement([this] {
-    const auto laisses = releve_dossier(
-        reglages_.dossier_surveille,
-        {.affiche_liste =
-             [this](const std::vector<std::string>& noms) {
-               File1->clear();
-               for (const auto& nom : noms) File1->addItem(QString::fromStdString(nom));
-             },
-         .active_minuterie = [this](bool active) { active ? Timer1->start() : Timer1->stop(); },
-         .charge_apercu = [this](const std::string& chemin) { Picture1->charge(chemin); },
-         .lance_impression = [this](const int16_t& qte) { lance_impression(qte); },
-         .patiente = patiente,
-         .tient_dossier = [this] { return verrou_.tient(); },
-         .decrit_impression = [this] { return decrit_envoi(imprimante_.dernier_envoi()); }});
+    const auto laisses =
+        releve_dossier(reglages_.dossier_surveille,
+                       {.affiche_liste =
+                            [this](const std::vector<std::string>& noms) {
+                              File1->clear();
+                              for (const auto& nom : noms) File1->addItem(QString::fromStdString(nom));
+                            },
+                        .active_minuterie = [this](bool active) { active ? Timer1->start() : Timer1->stop(); },
+                        .charge_apercu = [this](const std::string& chemin) { Picture1->charge(chemin); },
+                        .lance_impression = [this](const int16_t& qte) { lance_impression(qte); },
+                        .patiente = patiente,
+                        .tient_dossier = [this] { return verrou_.tient(); },
+                        .decrit_impression = [this] { return decrit_envoi(imprimante_.dernier_envoi()); }});
     if (!laisses) return;
     en_attente_.note(*laisses, fichiers_en_attente::horloge::now());
     affiche_titre();

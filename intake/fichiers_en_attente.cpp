@@ -16,8 +16,8 @@ void fichiers_en_attente::note(const std::vector<fichier_laisse>& laisses, horlo
     s.raison = f.raison;
     const auto attente = std::chrono::duration_cast<std::chrono::seconds>(maintenant - s.depuis);
     if (attente >= attente_avant_avertissement && (!s.averti || maintenant - *s.averti >= intervalle_avertissements)) {
-      qCWarning(journal_agent, "en attente depuis %lld s : fichier=%s raison=%s", static_cast<long long>(attente.count()),
-                champ(f.nom).c_str(), champ(texte_raison(f.raison)).c_str());
+      qCWarning(journal_agent, "en attente depuis %lld s : fichier=%s raison=%s",
+                static_cast<long long>(attente.count()), champ(f.nom).c_str(), champ(texte_raison(f.raison)).c_str());
       s.averti = maintenant;
     }
     suivis.emplace(f.nom, s);

@@ -1,13 +1,13 @@
 #include "intake/verrou_dossier.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QSysInfo>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <map>
 #include <system_error>
@@ -167,7 +167,8 @@ bool verrou_dossier::tient() {
     ecrit();
     return true;
   }
-  if (tenu_) throw erreur(code_erreur::permission_refusee, "le dossier " + dossier_ + " a été repris par " + qui(titulaire));
+  if (tenu_)
+    throw erreur(code_erreur::permission_refusee, "le dossier " + dossier_ + " a été repris par " + qui(titulaire));
 
   const auto maintenant = horloge::now();
   const bool ce_poste = valeur(titulaire, "hote") == hote_ && valeur(titulaire, "machine") == machine_;
@@ -178,7 +179,8 @@ bool verrou_dossier::tient() {
     return true;
   }
   if (!vu_ || vu_->contenu != *present) {
-    if (vu_) throw erreur(code_erreur::permission_refusee, "le dossier " + dossier_ + " est surveillé par " + qui(titulaire));
+    if (vu_)
+      throw erreur(code_erreur::permission_refusee, "le dossier " + dossier_ + " est surveillé par " + qui(titulaire));
     vu_ = vu{*present, maintenant, false};
   }
   if (!vu_->annonce) {

@@ -54,9 +54,9 @@ std::optional<erreur> verrou_local::prend(const std::string& dossier) {
     if (cause != EWOULDBLOCK)
       return erreur(code_erreur::permission_refusee, "verrou local " + chemin + " : " + std::strerror(cause));
     const std::string processus = lus > 0 ? std::string(texte, static_cast<size_t>(lus)) : "?";
-    return erreur(code_erreur::permission_refusee, "le dossier " + dossier +
-                                                       " est déjà surveillé par un autre agent de ce poste (processus " +
-                                                       processus.substr(0, processus.find('\n')) + ")");
+    return erreur(code_erreur::permission_refusee,
+                  "le dossier " + dossier + " est déjà surveillé par un autre agent de ce poste (processus " +
+                      processus.substr(0, processus.find('\n')) + ")");
   }
   const std::string processus = std::to_string(::getpid()) + "\n";
   // Should this fail, the lock holds all the same; only the number a second agent names is missing.

@@ -116,8 +116,8 @@ bool banc_agent::attend_restants(const std::vector<std::string>& noms) const {
 void banc_agent::lance_sous_terminal() {
   std::string commande = AGENT_BINAIRE_ESSAI;
   for (const std::string& mot : ligne_de_commande) commande += " " + mot;
-  agent_ = std::make_unique<agent_en_cours>("/usr/bin/script", repertoire_,
-                                            std::vector<std::string>{"-q", "-e", "-c", commande, "terminal.txt"}, false);
+  agent_ = std::make_unique<agent_en_cours>(
+      "/usr/bin/script", repertoire_, std::vector<std::string>{"-q", "-e", "-c", commande, "terminal.txt"}, false);
 }
 
 void banc_agent::lance(bool sans_privilege) {

@@ -73,7 +73,7 @@ struct cas_fichier {
   bool ignore = false;
   int numero = 0;
   std::string description;
-  std::string detail;  // what the message says after the description
+  std::string detail;        // what the message says after the description
   std::string attente = {};  // why the first poll leaves it, as the record says
 };
 
@@ -181,13 +181,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.cas; });
 
 // Printed once, exactly, at a poll after the writer is done; no error before.
-INSTANTIATE_TEST_SUITE_P(
-    EnCoursDEcriture, FichierDeTravail,
-    ::testing::Values(
-        imprime("TailleFixeePuisRempli", "rempli_a_2.bmp2", arrive_en_15_s(true), 2, "en cours de modification"),
-        imprime("ParAjouts", "ajouts_a_3.bmp2", arrive_en_15_s(false), 3, "en cours de modification"),
-        imprime("TenuOuvert", "ouvert_a_2.bmp2", tenu_ouvert_20_s, 2, "ouvert en écriture par un autre programme")),
-    [](const auto& info) { return info.param.cas; });
+INSTANTIATE_TEST_SUITE_P(EnCoursDEcriture, FichierDeTravail,
+                         ::testing::Values(imprime("TailleFixeePuisRempli", "rempli_a_2.bmp2", arrive_en_15_s(true), 2,
+                                                   "en cours de modification"),
+                                           imprime("ParAjouts", "ajouts_a_3.bmp2", arrive_en_15_s(false), 3,
+                                                   "en cours de modification"),
+                                           imprime("TenuOuvert", "ouvert_a_2.bmp2", tenu_ouvert_20_s, 2,
+                                                   "ouvert en écriture par un autre programme")),
+                         [](const auto& info) { return info.param.cas; });
 
 INSTANTIATE_TEST_SUITE_P(
     NombresDeCopies, FichierDeTravail,

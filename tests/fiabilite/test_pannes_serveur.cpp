@@ -143,8 +143,9 @@ TEST(PanneServeur, SchedulerAskingForAPasswordIsAnErrorNotAPromptOnTheTerminal) 
   EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10 + 2 + 5 + 5));
   EXPECT_EQ(banc.agent().code_sortie(), 1);
   const std::string terminal = lit_fichier(banc.repertoire() / "terminal.txt");
-  EXPECT_NE(terminal.find(message_fatal(482, "Erreur d'imprimante : l'imprimante « QLS4100 » refuse le travail : le "
-                                             "serveur d'impression demande une authentification")),
+  EXPECT_NE(terminal.find(message_fatal(482,
+                                        "Erreur d'imprimante : l'imprimante « QLS4100 » refuse le travail : le "
+                                        "serveur d'impression demande une authentification")),
             std::string::npos)
       << terminal;
   EXPECT_EQ(terminal.find("Password"), std::string::npos) << terminal;

@@ -14,8 +14,9 @@ namespace agent {
 // QT_LOGGING_RULES="agent_impression.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(journal_agent)
 
-// A value as a record field: quoted, the quote and the backslash escaped and control characters
-// written \xNN, so that a name holding spaces, "=" or a line feed stays one field of one line.
+// A value as a record field: quoted, the quote and the backslash escaped, and control characters
+// and bytes that are not UTF-8 written \xNN, so that a name holding spaces, "=", a line feed or
+// another encoding's bytes stays one field of one line and names its file exactly.
 std::string champ(const std::string& valeur);
 
 }  // namespace agent

@@ -2,8 +2,8 @@
 // One agent per watched folder across workstations: a lock file in the watched folder itself,
 // which every workstation on the share sees. A network file system (CIFS) may not carry flock or
 // leases to the server, so the lock is only a file: created with O_EXCL, rewritten whole under
-// another name and renamed over itself at every poll, so that a reader always finds a whole
-// content. It names the holder's host, machine and process and counts its refreshes.
+// another name and renamed over itself at every poll (and every second of a long one), so that a
+// reader always finds a whole content. It names the holder's host, machine and process and counts its refreshes.
 //
 // Clocks differ between workstations, so no agent judges another's lock by its date: an agent
 // that finds a lock of another watches its content over its own polls. A content that changes
@@ -59,6 +59,7 @@ private:
   std::string hote_, machine_, instance_;
   long long releves_ = 0;
   bool tenu_ = false;
+  horloge::time_point ecrit_a_;
   bool sans_verrou_ = false;  // the folder refuses the lock file
   std::optional<vu> vu_;
 };

@@ -31,8 +31,11 @@ std::string chemin_verrou(const std::string& dossier) {
   const std::string absolu = chemin_absolu(dossier);
   const QByteArray empreinte =
       QCryptographicHash::hash(QByteArray::fromStdString(absolu), QCryptographicHash::Sha256).toHex().left(32);
-  return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString() + "/agent_impression-" +
-         empreinte.toStdString() + ".verrou";
+  // Qt gives no runtime folder when the one it would make is not the user's own; the system's
+  // temporary folder then serves, where every user's agent meets the others'.
+  std::string dossier_execution = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString();
+  if (dossier_execution.empty()) dossier_execution = fs::temp_directory_path().string();
+  return dossier_execution + "/agent_impression-" + empreinte.toStdString() + ".verrou";
 }
 
 }  // namespace

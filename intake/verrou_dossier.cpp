@@ -75,30 +75,36 @@ verrou_dossier::verrou_dossier(std::string dossier, std::chrono::milliseconds de
 
 verrou_dossier::~verrou_dossier() {
   if (!tenu_) return;
-  try {
-    const std::optional<std::string> present = lit();
-    if (present && analyse(*present)["instance"] == instance_) ::unlink(chemin().c_str());
-  } catch (const erreur&) {
-    // Out of reach: the lock goes stale and the next agent takes it over.
-  }
+  // Out of reach, it goes stale and the next agent takes it over.
+  std::error_code ec;
+  const std::optional<std::string> present = lit(ec);
+  if (present && analyse(*present)["instance"] == instance_) ::unlink(chemin().c_str());
 }
 
 std::string verrou_dossier::chemin() const { return chemin_travail(dossier_, nom_verrou_dossier); }
 
-std::optional<std::string> verrou_dossier::lit() const {
+std::optional<std::string> verrou_dossier::lit(std::error_code& ec) const {
+  ec.clear();
   const int descripteur = ::open(chemin().c_str(), O_RDONLY | O_CLOEXEC);
   if (descripteur < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-    throw erreur_fichier(derniere_erreur(), chemin());
+    if (errno != ENOENT && errno != ENOTDIR) ec = derniere_erreur();
+    return std::nullopt;
   }
   std::string contenu;
   char morceau[512];
   ssize_t lus = 0;
   while ((lus = ::read(descripteur, morceau, sizeof morceau)) > 0 && contenu.size() < 4096)
     contenu.append(morceau, static_cast<size_t>(lus));
-  const int cause = errno;
+  if (lus < 0) ec = derniere_erreur();
   ::close(descripteur);
-  if (lus < 0) throw erreur_fichier({cause, std::generic_category()}, chemin());
+  if (ec) return std::nullopt;
+  return contenu;
+}
+
+std::optional<std::string> verrou_dossier::lit() const {
+  std::error_code ec;
+  std::optional<std::string> contenu = lit(ec);
+  if (ec) throw erreur_fichier(ec, chemin());
   return contenu;
 }
 
@@ -154,12 +160,9 @@ bool verrou_dossier::cree() {
 }
 
 void verrou_dossier::observe() {
-  try {
-    if (const std::optional<std::string> present = lit(); present && analyse(*present)["instance"] != instance_)
-      vu_ = vu{*present, horloge::now(), false};
-  } catch (const erreur&) {
-    // The first poll reports it.
-  }
+  std::error_code ec;  // out of reach: the first poll reports it
+  if (const std::optional<std::string> present = lit(ec); present && analyse(*present)["instance"] != instance_)
+    vu_ = vu{*present, horloge::now(), false};
 }
 
 bool verrou_dossier::tient() {

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace agent {
 
@@ -49,7 +50,9 @@ private:
   };
 
   std::string chemin() const;
+  // The lock's content; nothing when there is none. The first fails with the file system's error.
   std::optional<std::string> lit() const;
+  std::optional<std::string> lit(std::error_code& ec) const;
   std::string contenu() const;
   void ecrit();
   bool cree();

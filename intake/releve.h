@@ -43,9 +43,10 @@ struct fichier_laisse {
 // The folder, one separator (unless the folder already ends with one) and the name.
 std::string chemin_travail(const std::string& dossier, const std::string& nom);
 
-// Makes sure the folder is this agent's, lists it, disables the timer, notes each listed file's size and time, waits
-// attente_stabilisation once, then for each listed name loads the file, reads its copy count,
-// prints and deletes it, and finally enables the timer again. A file whose size or time has
+// Makes sure the folder is this agent's (again before each job), lists it, disables the timer,
+// notes each listed file's size and time, waits attente_stabilisation once, then for each listed
+// name loads the file, reads its copy count, prints and deletes it, and finally enables the timer
+// again. A file whose size or time has
 // changed since it was noted, by the time it is loaded or while it is, or that another program
 // holds open for writing, is still arriving: it is left for a later poll, without error (a file
 // gone meanwhile is not arriving: the load or the deletion reports it). A program that ends during

@@ -104,7 +104,7 @@ std::optional<std::string> verrou_dossier::lit(std::error_code& ec) const {
 std::optional<std::string> verrou_dossier::lit() const {
   std::error_code ec;
   std::optional<std::string> contenu = lit(ec);
-  if (ec) throw erreur_fichier(ec, chemin());
+  if (ec) throw erreur_dossier(ec, dossier_);
   return contenu;
 }
 
@@ -126,12 +126,12 @@ void verrou_dossier::ecrit() {
   const int cause = errno;
   if (::close(descripteur) != 0 || !ecrit) {
     ::unlink(provisoire.c_str());
-    throw erreur_fichier({ecrit ? errno : cause, std::generic_category()}, provisoire);
+    throw erreur_dossier({ecrit ? errno : cause, std::generic_category()}, dossier_);
   }
   if (::rename(provisoire.c_str(), chemin().c_str()) != 0) {
     const std::error_code ec = derniere_erreur();
     ::unlink(provisoire.c_str());
-    throw erreur_fichier(ec, chemin());
+    throw erreur_dossier(ec, dossier_);
   }
   tenu_ = true;
   ecrit_a_ = horloge::now();

@@ -39,7 +39,8 @@ public:
   // Before each poll and each job. True: the folder is this agent's (the lock created, refreshed
   // or taken over), the work may go on. False: another agent's lock is being watched; nothing
   // may be touched. Throws erreur 70 naming the other agent when its lock proves live, or when
-  // this agent's lock was taken over; the file system's error when the folder is out of reach.
+  // this agent's lock was taken over; the folder's error (erreur_dossier) when the lock cannot be
+  // read or written, as for the listing: a share out of reach is 76 naming the folder.
   bool tient();
 
 private:

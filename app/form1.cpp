@@ -7,10 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <iostream>
 #include <new>
 
 #include "app/boite_image.h"
+#include "app/message_fatal.h"
 #include "app/registres_avx.h"
 #include "core/erreur.h"
 #include "intake/releve.h"
@@ -35,8 +35,13 @@ bool patiente(std::chrono::milliseconds duree) {
 
 }  // namespace
 
-Form1::Form1(service_imprimante& imprimante, reglages r) : imprimante_(imprimante), reglages_(std::move(r)) {
+Form1::Form1(service_imprimante& imprimante, reglages r)
+    : imprimante_(imprimante),
+      reglages_(std::move(r)),
+      verrou_(reglages_.dossier_surveille, reglages_.delai_abandon_verrou) {
   setWindowTitle("Form1");
+  // Another agent's lock, seen now, proves live or stale from the first poll on.
+  verrou_.observe();
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   resize(1055, 561);
@@ -67,16 +72,22 @@ void Form1::lance_impression(const int16_t& qte) {
 
 void Form1::Timer1_Timer() {
   traite_evenement([this] {
-    releve_dossier(reglages_.dossier_surveille,
-                   {.affiche_liste =
-                        [this](const std::vector<std::string>& noms) {
-                          File1->clear();
-                          for (const auto& nom : noms) File1->addItem(QString::fromStdString(nom));
-                        },
-                    .active_minuterie = [this](bool active) { active ? Timer1->start() : Timer1->stop(); },
-                    .charge_apercu = [this](const std::string& chemin) { Picture1->charge(chemin); },
-                    .lance_impression = [this](const int16_t& qte) { lance_impression(qte); },
-                    .patiente = patiente});
+    const auto laisses =
+        releve_dossier(reglages_.dossier_surveille,
+                       {.affiche_liste =
+                            [this](const std::vector<std::string>& noms) {
+                              File1->clear();
+                              for (const auto& nom : noms) File1->addItem(QString::fromStdString(nom));
+                            },
+                        .active_minuterie = [this](bool active) { active ? Timer1->start() : Timer1->stop(); },
+                        .charge_apercu = [this](const std::string& chemin) { Picture1->charge(chemin); },
+                        .lance_impression = [this](const int16_t& qte) { lance_impression(qte); },
+                        .patiente = patiente,
+                        .tient_dossier = [this] { return verrou_.tient(); },
+                        .decrit_impression = [this] { return decrit_envoi(imprimante_.dernier_envoi()); }});
+    if (!laisses) return;
+    en_attente_.note(*laisses, fichiers_en_attente::horloge::now());
+    affiche_titre();
   });
 }
 
@@ -102,14 +113,7 @@ void Form1::traite_evenement(const std::function<void()>& travail) {
 void Form1::echec_fatal(const erreur& e) {
   // No poll may start while the message waits for the operator.
   Timer1->stop();
-  const std::string texte = "Erreur " + std::to_string(e.numero()) + " : " + e.description();
-  std::cerr << QCoreApplication::applicationName().toStdString() << " : " << texte << std::endl;
-  QMessageBox message(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), QString::fromStdString(texte),
-                      QMessageBox::Ok, this);
-  if (reglages_.delai_message_fatal_ms > 0) {
-    QTimer::singleShot(reglages_.delai_message_fatal_ms, &message, &QMessageBox::accept);
-  }
-  message.exec();
+  signale_erreur_fatale(this, e, reglages_.delai_message_fatal_ms);
   QCoreApplication::exit(code_sortie_erreur);
 }
 
@@ -118,7 +122,19 @@ void Form1::laisse_evenements() {
   libere_registres_avx();  // the raster's next row follows at once
 }
 
-void Form1::fixe_titre(const std::string& titre) { setWindowTitle(QString::fromStdString(titre)); }
+void Form1::fixe_titre(const std::string& titre) {
+  titre_ = titre;
+  affiche_titre();
+}
+
+// The title is all the window has room for without changing its layout: the files the polls keep
+// leaving are counted after the progress.
+void Form1::affiche_titre() {
+  const std::size_t n = en_attente_.nombre();
+  std::string titre = titre_;
+  if (n > 0) titre += " — " + std::to_string(n) + (n == 1 ? " fichier en attente" : " fichiers en attente");
+  setWindowTitle(QString::fromStdString(titre));
+}
 
 void Form1::efface_apercu() { Picture1->efface(); }
 

@@ -5,11 +5,14 @@
 // places where an error is caught, and an error there ends the program after saying what it was.
 
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "app/dialogue_sans_affichage.h"
+#include "intake/fichiers_en_attente.h"
+#include "intake/verrou_dossier.h"
 #include "printing/impression.h"
 #include "printing/service_imprimante.h"
 
@@ -31,6 +34,9 @@ public:
     std::string dossier_surveille;
     std::function<std::string()> ligne_de_commande;  // the whole argument text, read at each run
     int delai_message_fatal_ms = 0;                  // 0: the message waits for the operator
+    // How long another agent's lock in the folder may stay unchanged before it is taken over:
+    // several polls of its holder.
+    std::chrono::milliseconds delai_abandon_verrou = std::chrono::seconds(60);
   };
 
   Form1(service_imprimante& imprimante, reglages r);
@@ -54,6 +60,7 @@ private:
   void traite_evenement(const std::function<void()>& travail);
   void echec_fatal(const erreur& e);
   poste_impression poste();
+  void affiche_titre();
 
   void laisse_evenements() override;
   void fixe_titre(const std::string& titre) override;
@@ -63,6 +70,9 @@ private:
   service_imprimante& imprimante_;
   reglages reglages_;
   bool dans_la_trame_ = false;
+  verrou_dossier verrou_;
+  fichiers_en_attente en_attente_;
+  std::string titre_ = "Form1";  // the last title set, before the count of waiting files
 };
 
 }  // namespace agent

@@ -12,12 +12,14 @@
 #include <string_view>
 
 #include "core/erreur.h"
+#include "core/journal.h"
 #include "cups/choix_envoi.h"
 #include "cups/nom_travail.h"
 #include "cups/page_cups.h"
 #include "cups/page_pdf.h"
 #include "cups/page_pwg.h"
 #include "cups/papier_systeme.h"
+#include "cups/sans_mot_de_passe.h"
 #include "printing/indice_point.h"
 
 namespace agent {
@@ -68,6 +70,8 @@ public:
     const int systeme = http_ ? httpError(http_) : 0;
     std::string message = systeme ? std::strerror(systeme) : cupsLastErrorString();
     if (systeme == ETIMEDOUT) message = "pas de réponse en " + std::to_string(delai_.count()) + " ms (" + message + ")";
+    if (!systeme && authentification_demandee())
+      message = "le serveur d'impression demande une authentification, que l'agent ne donne pas (" + message + ")";
     throw erreur(code_erreur::erreur_imprimante, quoi + " : " + message);
   }
   bool rompue() const { return httpError(http_) != 0; }
@@ -293,13 +297,21 @@ std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optiona
   decrite->envoi = choisit_envoi(designation(decrite->d.dest->name), ppd_de(c, decrite->d), decrite->format,
                                  ipp_de(c, decrite->d, resolution), envoi == format_document::selon_file);
   if (decrite->envoi.format_pilote) decrite->format = *decrite->envoi.format_pilote;
+  qCDebug(journal_agent, "file décrite : file=%s support=%s resolution=%dx%d pixels=%dx%d format=%s couleur=%s",
+          champ(decrite->d.dest->name).c_str(), decrite->format.support.c_str(), decrite->format.resolution_x,
+          decrite->format.resolution_y, pixels_page(decrite->format).width(), pixels_page(decrite->format).height(),
+          type_document(decrite->envoi.format),
+          decrite->envoi.couleur ? champ(decrite->envoi.couleur->option + "=" + decrite->envoi.couleur->valeur).c_str()
+                                 : "print-color-mode=color");
   return decrite;
 }
 
 }  // namespace
 
 imprimante_cups::imprimante_cups(std::string titre, std::chrono::milliseconds delai, format_document envoi)
-    : titre_(std::move(titre)), delai_(delai), envoi_(envoi) {}
+    : titre_(std::move(titre)), delai_(delai), envoi_(envoi) {
+  refuse_mots_de_passe();
+}
 
 imprimante_cups::~imprimante_cups() = default;
 
@@ -364,10 +376,13 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
                              nom_document_.empty() ? titre_ : nom_travail_ipp(nom_document_)});
   }
   ouvert_->grille.pose_point(x, y, indice);
+  ++ouvert_->points;
 }
 
 void imprimante_cups::termine_document() {
   prochaine_.reset();
+  dernier_envoi_ = envoi_document();
+  dernier_envoi_.points = ouvert_ ? ouvert_->points : 0;
   // Dots that all fell off the paper leave nothing to print either.
   if (!ouvert_ || ouvert_->grille.vide()) {
     ouvert_.reset();
@@ -416,6 +431,9 @@ void imprimante_cups::termine_document() {
   if (!reussi(cupsFinishDestDocument(c.http(), d.dest, d.infos.get())) || c.rompue())
     c.echoue(designation(file) + " n'a pas accepté le document");
   annulation.desarme();
+  dernier_envoi_.file = file;
+  dernier_envoi_.travail = travail;
+  dernier_envoi_.format = type_document(format);
 }
 
 }  // namespace agent

@@ -56,6 +56,7 @@ public:
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
   // A document without a dot on the paper submits nothing: no blank sheet comes out.
   void termine_document() override;
+  envoi_document dernier_envoi() const override { return dernier_envoi_; }
 
   ~imprimante_cups() override;
 
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<file_decrite> file;
     grille_points grille;
     std::string nom;
+    int64_t points = 0;
   };
 
   std::string titre_;
@@ -74,6 +76,7 @@ private:
   std::string nom_document_;
   std::unique_ptr<file_decrite> prochaine_;  // found by the copy count, for the next document
   std::optional<document> ouvert_;
+  envoi_document dernier_envoi_;
 };
 
 }  // namespace agent

@@ -1,5 +1,6 @@
 #include "intake/releve.h"
 
+#include "core/journal.h"
 #include "intake/liste_travaux.h"
 #include "intake/nombre_copies.h"
 #include "intake/releve_stabilite.h"
@@ -19,6 +20,14 @@ bool est_separateur(char c) {
 
 }  // namespace
 
+const char* texte_raison(raison_attente raison) {
+  switch (raison) {
+    case raison_attente::modifie: return "en cours de modification";
+    case raison_attente::ouvert_en_ecriture: return "ouvert en écriture par un autre programme";
+  }
+  return "";
+}
+
 std::string chemin_travail(const std::string& dossier, const std::string& nom) {
 #ifdef _WIN32
   constexpr char separateur = '\\';
@@ -29,7 +38,10 @@ std::string chemin_travail(const std::string& dossier, const std::string& nom) {
   return dossier + separateur + nom;
 }
 
-void releve_dossier(const std::string& dossier_surveille, const actions_releve& actions) {
+std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dossier_surveille,
+                                                          const actions_releve& actions) {
+  const auto tient = [&] { return !actions.tient_dossier || actions.tient_dossier(); };
+  if (!tient()) return std::nullopt;
   // The snapshot: files deleted or arriving while the jobs print do not change it.
   const std::vector<std::string> noms = liste_travaux(dossier_surveille);
   actions.affiche_liste(noms);
@@ -39,23 +51,42 @@ void releve_dossier(const std::string& dossier_surveille, const actions_releve& 
   std::vector<std::optional<etat_fichier>> notes;
   notes.reserve(noms.size());
   for (const std::string& nom : noms) notes.push_back(etat_de(chemin_travail(dossier_surveille, nom)));
-  if (!noms.empty() && !actions.patiente(attente_stabilisation)) return;
+  if (!noms.empty() && !actions.patiente(attente_stabilisation)) return std::nullopt;
   // A file gone is no file still arriving: the load or the deletion that follows reports it.
   const auto a_change = [&](std::size_t i, const std::string& chemin) {
     const std::optional<etat_fichier> maintenant = etat_de(chemin);
     return maintenant && maintenant != notes[i];
   };
+  std::vector<fichier_laisse> laisses;
   for (std::size_t i = 0; i < noms.size(); ++i) {
     const std::string chemin = chemin_travail(dossier_surveille, noms[i]);
-    if (a_change(i, chemin) || ouvert_en_ecriture(chemin)) continue;
+    if (a_change(i, chemin)) {
+      laisses.push_back({noms[i], raison_attente::modifie});
+      continue;
+    }
+    if (ouvert_en_ecriture(chemin)) {
+      laisses.push_back({noms[i], raison_attente::ouvert_en_ecriture});
+      continue;
+    }
+    // A job may have lasted long enough for another agent to take the folder over.
+    if (!tient()) break;
+    const auto debut = std::chrono::steady_clock::now();
     actions.charge_apercu(chemin);
     // Written to while it was read: the preview may hold part of each version.
-    if (a_change(i, chemin)) continue;
+    if (a_change(i, chemin)) {
+      laisses.push_back({noms[i], raison_attente::modifie});
+      continue;
+    }
     const int16_t qte = nombre_copies(noms[i]);
     actions.lance_impression(qte);
+    const auto duree = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut);
+    const std::string impression = actions.decrit_impression ? " " + actions.decrit_impression() : "";
+    qCInfo(journal_agent, "imprimé : fichier=%s copies=%d%s ms=%lld", champ(noms[i]).c_str(), qte, impression.c_str(),
+           static_cast<long long>(duree.count()));
     supprime_travail(chemin);
   }
   actions.active_minuterie(true);
+  return laisses;
 }
 
 }  // namespace agent

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,20 +19,43 @@ struct actions_releve {
   std::function<void(const int16_t& qte)> lance_impression;                 // print the preview
   // Waits, letting events run; false when the program is ending meanwhile.
   std::function<bool(std::chrono::milliseconds)> patiente;
+  // Before the listing and before each job: false leaves the folder untouched for this poll
+  // (another agent holds it). Unset: the folder is always this agent's.
+  std::function<bool()> tient_dossier;
+  // What the printer made of the print just handed to it, for the job's record line (queue, job
+  // number, format, dots). Unset: nothing more.
+  std::function<std::string()> decrit_impression;
+};
+
+// Why a job file is left for a later poll.
+enum class raison_attente {
+  modifie,             // its size or time changed during the settle wait or while it was read
+  ouvert_en_ecriture,  // another program holds it open for writing
+};
+const char* texte_raison(raison_attente raison);
+
+struct fichier_laisse {
+  std::string nom;
+  raison_attente raison;
+  bool operator==(const fichier_laisse&) const = default;
 };
 
 // The folder, one separator (unless the folder already ends with one) and the name.
 std::string chemin_travail(const std::string& dossier, const std::string& nom);
 
-// Lists the folder, disables the timer, notes each listed file's size and time, waits
-// attente_stabilisation once, then for each listed name loads the file, reads its copy count,
-// prints and deletes it, and finally enables the timer again. A file whose size or time has
+// Makes sure the folder is this agent's (again before each job), lists it, disables the timer,
+// notes each listed file's size and time, waits attente_stabilisation once, then for each listed
+// name loads the file, reads its copy count, prints and deletes it, and finally enables the timer
+// again. A file whose size or time has
 // changed since it was noted, by the time it is loaded or while it is, or that another program
 // holds open for writing, is still arriving: it is left for a later poll, without error (a file
 // gone meanwhile is not arriving: the load or the deletion reports it). A program that ends during
 // the wait ends the poll there, with nothing printed. Any failure leaves the
 // poll where it stands: the failing file stays (unless its deletion failed), the later ones are
-// untouched and the timer stays disabled.
-void releve_dossier(const std::string& dossier_surveille, const actions_releve& actions);
+// untouched and the timer stays disabled. Each job printed leaves one record line before its
+// deletion. Returns the files left for a later poll; nothing when the poll did not look at the
+// folder (another agent holds it, or the program is ending).
+std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dossier_surveille,
+                                                          const actions_releve& actions);
 
 }  // namespace agent

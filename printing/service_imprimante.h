@@ -18,6 +18,17 @@ struct imprimante {
 
 inline std::vector<std::string> noms_peripherique(const imprimante& i) { return {i.description, i.file}; }
 
+// What the spooler took of the last document handed to it, for the job's record line.
+struct envoi_document {
+  std::string file;     // queue name; empty when nothing was submitted
+  int32_t travail = 0;  // the scheduler's job number
+  std::string format;   // document format ("image/pwg-raster", "application/pdf")
+  int64_t points = 0;   // dots the document received
+};
+
+// "file="QLS4100" travail=17 format=image/pwg-raster points=3", or what was not sent and why.
+std::string decrit_envoi(const envoi_document& envoi);
+
 constexpr int16_t mode_echelle_pixels = 3;   // coordinates are device pixels, origin top-left
 constexpr int16_t drapeau_point_absolu = 2;  // absolute coordinates, explicit colour
 
@@ -41,6 +52,8 @@ public:
   virtual void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) = 0;
   // Hands the document to the spooler; the next dot opens a new one.
   virtual void termine_document() = 0;
+  // The last document termine_document handed over; a printer without a spooler has none.
+  virtual envoi_document dernier_envoi() const { return {}; }
 };
 
 }  // namespace agent

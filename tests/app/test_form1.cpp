@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 
 #include "app/boite_image.h"
 #include "app/form1.h"
@@ -143,4 +144,18 @@ TEST_F(Fenetre, AnErrorAtAClickDuringTheSettleWaitEndsThePollWithTheJobKept) {
   EXPECT_EQ(operateur.messages, 1);
   EXPECT_TRUE(imprimante.documents().empty());  // the poll printed nothing after the error
   EXPECT_TRUE(std::filesystem::exists(chemin_image));
+}
+
+TEST_F(Fenetre, TitleCountsTheFilesThePollsLeaveWithoutMovingAnything) {
+  Form1 form(imprimante, reglages());  // its folder holds a_b_1.bmp2
+  {
+    std::ofstream ecrivain(chemin_image, std::ios::app);  // held open for writing
+    form.Timer1_Timer();
+    EXPECT_EQ(form.windowTitle(), "Form1 — 1 fichier en attente");
+  }
+  form.Timer1_Timer();
+  EXPECT_EQ(imprimante.documents().size(), 1u);
+  EXPECT_EQ(form.windowTitle(), "2/2");  // the raster's progress, and nothing waits any more
+  EXPECT_EQ(form.size(), QSize(1055, 561));
+  EXPECT_EQ(form.Picture1->geometry(), QRect(108, 20, 1301, 947));
 }

@@ -6,6 +6,7 @@
 
 #include "core/arithmetique.h"
 #include "core/erreur.h"
+#include "core/journal.h"
 
 using namespace agent;
 
@@ -57,4 +58,11 @@ TEST(Erreur, DescriptionCarriesTheDetail) {
   erreur e(code_erreur::image_incorrecte, "/tmp/a_b_1.bmp2 : données tronquées");
   EXPECT_EQ(e.numero(), 481);
   EXPECT_STREQ(e.description(), "Image incorrecte : /tmp/a_b_1.bmp2 : données tronquées");
+}
+
+TEST(Journal, FieldStaysOneFieldOfOneLineAndNamesItsBytes) {
+  EXPECT_EQ(champ("été_b_3.bmp2"), "\"été_b_3.bmp2\"");
+  EXPECT_EQ(champ("a \"b\"=\\c"), "\"a \\\"b\\\"=\\\\c\"");
+  EXPECT_EQ(champ("saut\nde ligne_c_1\x7f.bmp2"), "\"saut\\x0ade ligne_c_1\\x7f.bmp2\"");
+  EXPECT_EQ(champ("\xe9t\xe9_b_3.bmp2"), "\"\\xe9t\\xe9_b_3.bmp2\"");  // Latin-1, not UTF-8
 }

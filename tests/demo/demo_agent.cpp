@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "intake/verrou_dossier.h"
 #include "printing/couleurs_qt.h"
 #include "tests/support/agent_essai.h"
 #include "tests/support/bmp_essai.h"
@@ -76,9 +77,13 @@ int main(int argc, char** argv) {
   std::cout << "\nAgent lancé sur « " << imprimante_demo << " » ; premier relevé du dossier dans 10 s…\n";
   agent_en_cours agent(binaire, dossier.parent_path(), {imprimante_demo}, true);
   const auto debut = std::chrono::steady_clock::now();
+  // Empty but for the agent's own lock.
+  const auto vide = [&] {
+    return std::all_of(fs::directory_iterator(dossier), fs::directory_iterator(),
+                       [](const fs::directory_entry& e) { return e.path().filename() == agent::nom_verrou_dossier; });
+  };
   const bool fini = attend_que(
-      [&] { return !agent.en_vie() || (fs::is_empty(dossier) && serveur.travaux().size() == std::size(travaux_demo)); },
-      90s);
+      [&] { return !agent.en_vie() || (vide() && serveur.travaux().size() == std::size(travaux_demo)); }, 90s);
   const auto duree = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut);
   const bool en_vie = agent.en_vie();
   agent.arrete();

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "intake/verrou_dossier.h"
 #include "tests/support/bmp_essai.h"
 #include "tests/support/processus_essai.h"
 
@@ -88,17 +89,35 @@ void banc_agent::depose_peu_a_peu(const std::string& nom, const QByteArray& cont
   });
 }
 
+void banc_agent::garde_ouvert(const std::string& nom, std::chrono::milliseconds duree) {
+  const int descripteur = ::open((dossier() / nom).c_str(), O_WRONLY | O_CLOEXEC);
+  if (descripteur < 0) throw std::runtime_error("ouverture impossible : " + nom);
+  ecrivains_.emplace_back([=](std::stop_token arret) {
+    const auto fin = std::chrono::steady_clock::now() + duree;
+    while (!arret.stop_requested() && std::chrono::steady_clock::now() < fin)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::close(descripteur);
+  });
+}
+
 std::vector<std::string> banc_agent::restants() const {
   std::vector<std::string> noms;
   std::error_code ec;
   for (fs::directory_iterator it(dossier(), ec), fin; !ec && it != fin; it.increment(ec))
-    noms.push_back(it->path().filename().string());
+    if (it->path().filename() != nom_verrou_dossier) noms.push_back(it->path().filename().string());
   std::sort(noms.begin(), noms.end());
   return noms;
 }
 
 bool banc_agent::attend_restants(const std::vector<std::string>& noms) const {
   return attend_que([&] { return restants() == noms; }, attente_agent);
+}
+
+void banc_agent::lance_sous_terminal() {
+  std::string commande = AGENT_BINAIRE_ESSAI;
+  for (const std::string& mot : ligne_de_commande) commande += " " + mot;
+  agent_ = std::make_unique<agent_en_cours>(
+      "/usr/bin/script", repertoire_, std::vector<std::string>{"-q", "-e", "-c", commande, "terminal.txt"}, false);
 }
 
 void banc_agent::lance(bool sans_privilege) {

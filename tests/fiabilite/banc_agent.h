@@ -58,12 +58,18 @@ public:
   // descriptor fills it from the start; otherwise it grows, each piece appended by a fresh open.
   void depose_peu_a_peu(const std::string& nom, const QByteArray& contenu, bool taille_d_abord,
                         std::chrono::milliseconds duree);
-  // Every name left in the watched folder, hidden ones and folders included, in byte order.
+  // Holds `nom` open for writing, unchanged, for `duree`, in the background.
+  void garde_ouvert(const std::string& nom, std::chrono::milliseconds duree);
+  // Every name left in the watched folder, hidden ones and folders included, in byte order; the
+  // running agent's own lock file left out.
   std::vector<std::string> restants() const;
 
   // Starts the agent with the queue's description as its command line. `sans_privilege`: as the
   // unprivileged user "nobody", so that permission bits bind it even when the tests run as root.
   void lance(bool sans_privilege = false);
+  // The same under a pseudo-terminal (script(1)), as from a terminal window: what the terminal
+  // showed goes to terminal.txt in the working directory.
+  void lance_sous_terminal();
   agent_en_cours& agent() { return *agent_; }
   // Waits for the agent to end by itself; false if it still runs after attente_agent.
   bool attend_fin() { return agent_->attend_fin(attente_agent); }

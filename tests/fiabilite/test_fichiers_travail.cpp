@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/journal.h"
 #include "tests/fiabilite/banc_agent.h"
 #include "tests/support/bmp_essai.h"
 
@@ -56,6 +57,12 @@ creation arrive_en_15_s(bool taille_d_abord) {
   };
 }
 
+// Whole from the start, and held open for writing for 20 s: the first poll must leave it.
+creation tenu_ouvert_20_s = [](banc_agent& banc, const std::string& nom) {
+  banc.depose(nom, bmp_essai());
+  banc.garde_ouvert(nom, std::chrono::seconds(20));
+};
+
 struct cas_fichier {
   std::string cas;
   std::string fichier;
@@ -66,15 +73,16 @@ struct cas_fichier {
   bool ignore = false;
   int numero = 0;
   std::string description;
-  std::string detail;  // what the message says after the description
+  std::string detail;        // what the message says after the description
+  std::string attente = {};  // why the first poll leaves it, as the record says
 };
 
 void PrintTo(const cas_fichier& cas, std::ostream* sortie) { *sortie << cas.cas; }
 
 std::string chemin(const std::string& fichier) { return std::string(dossier_agent_essai) + "/" + fichier; }
 
-cas_fichier imprime(std::string cas, std::string fichier, creation cree, int copies) {
-  return {std::move(cas), std::move(fichier), std::move(cree), copies, false, 0, {}, {}};
+cas_fichier imprime(std::string cas, std::string fichier, creation cree, int copies, std::string attente = {}) {
+  return {std::move(cas), std::move(fichier), std::move(cree), copies, false, 0, {}, {}, std::move(attente)};
 }
 cas_fichier ignore(std::string cas, std::string fichier, creation cree) {
   return {std::move(cas), std::move(fichier), std::move(cree), 0, true, 0, {}, {}};
@@ -116,11 +124,23 @@ TEST_P(FichierDeTravail, SpoolerFolderAndExitAreWhatTheFileCallsFor) {
   EXPECT_TRUE(banc.agent().en_vie());
   EXPECT_EQ(banc.agent().erreurs().find("Erreur"), std::string::npos) << banc.agent().erreurs();
 
+  // Each job printed leaves its record line, and a file left waiting says why.
+  const std::string erreurs = banc.agent().erreurs();
+  if (!cas.attente.empty()) {
+    EXPECT_NE(erreurs.find("laissé pour un prochain relevé : fichier=" + agent::champ(cas.fichier) +
+                           " raison=" + agent::champ(cas.attente)),
+              std::string::npos)
+        << erreurs;
+  }
   std::vector<int> copies;
   for (const travail& t : banc.serveur.travaux()) {
     copies.push_back(t.copies);
     EXPECT_EQ(t.file, file_agent);
     EXPECT_EQ(points_page(banc.serveur.document(t.id)), points_image_essai()) << "travail " << t.id;
+    const std::string ligne = "imprimé : fichier=" + agent::champ(t.copies == 7 ? temoin : cas.fichier) +
+                              " copies=" + std::to_string(t.copies) + " file=\"" + file_agent +
+                              "\" travail=" + std::to_string(t.id) + " format=application/pdf points=3 ms=";
+    EXPECT_NE(erreurs.find(ligne), std::string::npos) << ligne << "\n" << erreurs;
   }
   std::sort(copies.begin(), copies.end());
   std::vector<int> copies_attendues = {7};
@@ -162,8 +182,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Printed once, exactly, at a poll after the writer is done; no error before.
 INSTANTIATE_TEST_SUITE_P(EnCoursDEcriture, FichierDeTravail,
-                         ::testing::Values(imprime("TailleFixeePuisRempli", "rempli_a_2.bmp2", arrive_en_15_s(true), 2),
-                                           imprime("ParAjouts", "ajouts_a_3.bmp2", arrive_en_15_s(false), 3)),
+                         ::testing::Values(imprime("TailleFixeePuisRempli", "rempli_a_2.bmp2", arrive_en_15_s(true), 2,
+                                                   "en cours de modification"),
+                                           imprime("ParAjouts", "ajouts_a_3.bmp2", arrive_en_15_s(false), 3,
+                                                   "en cours de modification"),
+                                           imprime("TenuOuvert", "ouvert_a_2.bmp2", tenu_ouvert_20_s, 2,
+                                                   "ouvert en écriture par un autre programme")),
                          [](const auto& info) { return info.param.cas; });
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,6 +9,7 @@
 
 #include "tests/fiabilite/banc_agent.h"
 #include "tests/support/bmp_essai.h"
+#include "tests/support/processus_essai.h"
 
 using namespace agent::essai;
 
@@ -138,4 +139,28 @@ TEST(PanneServeur, DisabledQueueHoldsTheJobAndTheAgentGoesOn) {
   EXPECT_EQ(travaux[0].etat, etat_travail::en_attente);
   EXPECT_EQ(travaux[0].copies, 3);
   EXPECT_EQ(points_page(banc.serveur.document(travaux[0].id)), points_image_essai());
+}
+
+// A scheduler that wants a user to authenticate before a job, and an agent started from a
+// terminal, where libcups would ask for a password and wait for an answer that never comes.
+TEST(PanneServeur, SchedulerAskingForAPasswordIsAnErrorNotAPromptOnTheTerminal) {
+  banc_agent banc({"DefaultPolicy authentification", "<Policy authentification>",
+                   "  <Limit Create-Job Print-Job Print-URI Validate-Job>", "    AuthType Basic",
+                   "    Require user @SYSTEM", "  </Limit>", "  <Limit All>", "    Order deny,allow", "  </Limit>",
+                   "</Policy>"});
+  banc.depose(job, bmp_essai());
+  const auto debut = std::chrono::steady_clock::now();
+  banc.lance_sous_terminal();
+  ASSERT_TRUE(banc.attend_fin()) << "l'agent attend encore : " << lit_fichier(banc.repertoire() / "terminal.txt");
+  // The first poll, its settle wait, and one operation's deadline.
+  EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10 + 2 + 5 + 5));
+  EXPECT_EQ(banc.agent().code_sortie(), 1);
+  const std::string terminal = lit_fichier(banc.repertoire() / "terminal.txt");
+  EXPECT_NE(terminal.find(message_fatal(482,
+                                        "Erreur d'imprimante : l'imprimante « QLS4100 » refuse le travail : le "
+                                        "serveur d'impression demande une authentification")),
+            std::string::npos)
+      << terminal;
+  EXPECT_EQ(terminal.find("Password"), std::string::npos) << terminal;
+  EXPECT_EQ(banc.restants(), std::vector<std::string>{job});
 }

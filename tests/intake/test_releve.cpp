@@ -57,7 +57,7 @@ protected:
     return joint(liste);
   }
   std::optional<erreur> releve(const std::string& suffixe = "") {
-    return erreur_levee([&] { releve_dossier(d.chemin() + suffixe, actions); });
+    return erreur_levee([&] { laisses = releve_dossier(d.chemin() + suffixe, actions); });
   }
   // The poll of a_1_1.bmp2 and b_1_1.bmp2 fails with `numero` naming a_1_1.bmp2, after what the
   // journal's last line says, and leaves b_1_1.bmp2 alone with the timer disabled.
@@ -77,6 +77,7 @@ protected:
   std::function<void()> pendant_attente = [] {};
   std::function<void()> pendant_apercu = [] {};
   noms journal;
+  std::optional<std::vector<fichier_laisse>> laisses;
 };
 
 TEST(CheminTravail, OneSeparatorBetweenFolderAndName) {
@@ -129,6 +130,10 @@ TEST_F(Releve, FileStillArrivingIsLeftForALaterPollWithoutError) {
                            "attente | a_1_1.bmp2,b_1_2.bmp2,c_1_3.bmp2,d_1_4.bmp2,e_1_5.bmp2", "apercu b_1_2.bmp2",
                            "imprime 2 | a_1_1.bmp2,b_1_2.bmp2,c_1_3.bmp2,d_1_4.bmp2,e_1_5.bmp2", "apercu e_1_5.bmp2",
                            "minuterie 1 | " + restent}));
+  EXPECT_EQ(laisses, (std::vector<fichier_laisse>{{"a_1_1.bmp2", raison_attente::modifie},
+                                                  {"c_1_3.bmp2", raison_attente::modifie},
+                                                  {"d_1_4.bmp2", raison_attente::ouvert_en_ecriture},
+                                                  {"e_1_5.bmp2", raison_attente::modifie}}));
 
   // Settled and closed, they print at the next poll.
   ecrivain.close();
@@ -136,6 +141,15 @@ TEST_F(Releve, FileStillArrivingIsLeftForALaterPollWithoutError) {
   journal.clear();
   EXPECT_FALSE(releve());
   EXPECT_EQ(journal.back(), "minuterie 1 | ");
+}
+
+TEST_F(Releve, FolderAnotherAgentHoldsIsLeftUntouched) {
+  cree({"a_1_1.bmp2"});
+  actions.tient_dossier = [] { return false; };
+  EXPECT_FALSE(releve());
+  EXPECT_FALSE(laisses);
+  EXPECT_TRUE(journal.empty());
+  EXPECT_TRUE(d.existe("a_1_1.bmp2"));
 }
 
 TEST_F(Releve, UnreadableCountFailsAfterLoadingBeforePrinting) {

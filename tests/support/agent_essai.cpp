@@ -33,6 +33,8 @@ agent_en_cours::agent_en_cours(const std::string& binaire, const std::filesystem
   argv.push_back(nullptr);
 
   if (!a_l_ecran || (!::getenv("DISPLAY") && !::getenv("WAYLAND_DISPLAY"))) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The record on stderr, where the case reads it, even on a machine whose journal would take it.
+  ::setenv("QT_FORCE_STDERR_LOGGING", "1", 1);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, repertoire.c_str());

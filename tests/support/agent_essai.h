@@ -1,7 +1,8 @@
 #pragma once
 // Runs the real agent binary for end-to-end tests. The test build of the agent watches the
 // relative folder "masques_en_attente/", so each case gets a folder of its own by starting the
-// agent in a fresh working directory. Its stderr goes to a file in that directory.
+// agent in a fresh working directory. Its stderr, record included, goes to a file in that
+// directory.
 
 #include <sys/types.h>
 

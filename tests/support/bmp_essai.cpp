@@ -1,10 +1,10 @@
 #include "tests/support/bmp_essai.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QHash>
 #include <QVector>
 #include <bit>
+#include <fstream>
 #include <stdexcept>
 
 namespace agent::essai {
@@ -120,9 +120,10 @@ QByteArray encode_avec_qt(const QImage& image, const char* format) {
 }
 
 void ecrit_fichier(const std::string& chemin, const QByteArray& octets) {
-  QFile fichier(QString::fromStdString(chemin));
-  if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size())
-    throw std::runtime_error("écriture impossible : " + chemin);
+  // The path's very bytes: a name that is not UTF-8 must reach the disk as it is.
+  std::ofstream fichier(chemin, std::ios::binary | std::ios::trunc);
+  fichier.write(octets.constData(), octets.size());
+  if (!fichier.flush()) throw std::runtime_error("écriture impossible : " + chemin);
 }
 
 }  // namespace agent::essai

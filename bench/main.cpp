@@ -28,7 +28,6 @@
 #include "bench/travail_complet.h"
 #include "cups/imprimante_cups.h"
 #include "cups/page_pdf.h"
-#include "printing/imprimante_grille.h"
 #include "printing/trame_points.h"
 #include "tests/support/page_essai.h"
 

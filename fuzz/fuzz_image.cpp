@@ -18,7 +18,6 @@
 #include "bench/imprimante_grille.h"
 #include "core/erreur.h"
 #include "cups/page_pdf.h"
-#include "printing/imprimante_grille.h"
 #include "printing/trame_points.h"
 
 namespace {

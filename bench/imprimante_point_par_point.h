@@ -8,8 +8,8 @@
 #include <QPdfWriter>
 #include <memory>
 
-#include "printing/imprimante_seule.h"
 #include "cups/page_pdf.h"
+#include "printing/imprimante_seule.h"
 
 namespace agent::banc {
 

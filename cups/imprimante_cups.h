@@ -53,6 +53,7 @@ public:
   void nomme_document(const std::string& nom) override;
   // The first dot sizes the page from the queue's resolution and its own default medium.
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
+  void dessine_points(int16_t drapeau, std::span<const point_page> points) override;
   // A document without a dot on the paper submits nothing: no blank sheet comes out.
   void termine_document() override;
 
@@ -64,6 +65,8 @@ private:
     grille_points grille;
     std::string nom;
   };
+
+  grille_points& grille_ouverte();
 
   std::string titre_;
   std::chrono::milliseconds delai_;

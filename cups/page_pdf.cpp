@@ -1,14 +1,16 @@
 #include "cups/page_pdf.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <future>
 #include <string>
 #include <vector>
 
-#include "printing/couleurs.h"
 #include "cups/fichier_pdf.h"
+#include "printing/couleurs.h"
 
 namespace agent {
 
@@ -73,6 +75,12 @@ void remplit_bande(const grille_points& grille, const cadre_points& cadre, int32
   b.ruptures = ruptures;
 }
 
+// A band as it goes into the file: empty when it has no ink.
+struct bande_comprimee {
+  int32_t haut, lignes;
+  QByteArray donnees;
+};
+
 // Drawn shapes change colour every few bytes at most; a band that changes at every third byte or
 // more is noise, where runs are all there is to find.
 recherche effort_pour(const bande& b) {
@@ -93,19 +101,35 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
     const std::string dictionnaire_image = "/Type /XObject /Subtype /Image /Width " + std::to_string(cadre.largeur()) +
                                            " /ColorSpace [/Indexed /DeviceRGB 7 " + palette_pdf() +
                                            "] /BitsPerComponent 4 /Height ";
-    bande b;
-    for (int32_t haut = cadre.y0; haut < cadre.y1; haut += lignes_par_bande) {
-      const int32_t lignes = std::min(lignes_par_bande, cadre.y1 - haut);
-      remplit_bande(grille, cadre, haut, lignes, b);
-      if (!b.encre) continue;  // white paper already
+    // Bands are compressed apart from one another, on two threads, each taking the next band no
+    // one has taken; they go into the file in their order afterwards.
+    std::vector<bande_comprimee> bandes;
+    for (int32_t haut = cadre.y0; haut < cadre.y1; haut += lignes_par_bande)
+      bandes.push_back({haut, std::min(lignes_par_bande, cadre.y1 - haut), {}});
+    std::atomic<size_t> suivante{0};
+    const auto comprime_bandes = [&] {
+      bande b;
+      for (size_t i; (i = suivante++) < bandes.size();) {
+        remplit_bande(grille, cadre, bandes[i].haut, bandes[i].lignes, b);
+        if (b.encre) bandes[i].donnees = comprime(b.octets.data(), b.octets.size(), effort_pour(b));
+      }
+    };
+    {
+      // Waits for the second thread however the first ends, and hands on what it threw.
+      std::future<void> autre = std::async(std::launch::async, comprime_bandes);
+      comprime_bandes();
+      autre.get();
+    }
+    for (bande_comprimee& bc : bandes) {
+      if (bc.donnees.isEmpty()) continue;  // white paper already
       const int32_t image = pdf.reserve();
-      pdf.ecrit_flux_comprime(image, dictionnaire_image + std::to_string(lignes),
-                              comprime(b.octets.data(), b.octets.size(), effort_pour(b)));
+      pdf.ecrit_flux_comprime(image, dictionnaire_image + std::to_string(bc.lignes), bc.donnees);
+      bc.donnees = QByteArray();
       const std::string nom = "/B" + std::to_string(image);
       images += nom + " " + std::to_string(image) + " 0 R ";
       // The image's first row lies at the top of the unit square; PDF's y axis points up.
-      const double largeur = cadre.largeur() - retrait, hauteur = lignes - retrait;
-      const double gauche = cadre.x0 + retrait / 2, bas = haut + retrait / 2 + hauteur;
+      const double largeur = cadre.largeur() - retrait, hauteur = bc.lignes - retrait;
+      const double gauche = cadre.x0 + retrait / 2, bas = bc.haut + retrait / 2 + hauteur;
       dessin += "q " + en_points(largeur * echelle) + " 0 0 " + en_points(hauteur * echelle) + " " +
                 en_points(gauche * echelle) + " " + en_points(taille_points.height() - bas * echelle) + " cm " + nom +
                 " Do Q\n";

@@ -9,6 +9,7 @@
 
 #include "core/erreur.h"
 #include "image/entete_bmp.h"
+#include "image/image_grande.h"
 
 namespace agent {
 
@@ -18,10 +19,32 @@ namespace {
   throw erreur(code_erreur::image_incorrecte, chemin + " : " + quoi);
 }
 
+QImage image_vide(const entete_bmp& e, QImage::Format format) {
+  return image_grande(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)), format);
+}
+
 QImage image_vide(const entete_bmp& e) {
-  QImage image(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)),
-               e.masques[3] ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-  if (image.isNull()) throw erreur(code_erreur::memoire_insuffisante);
+  return image_vide(e, e.masques[3] ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+// Blue, green and red bytes, 8 bits each, as the picture keeps them (BGR888): the rows are read
+// from the file straight into the picture, the file's padding included, since both start every
+// row on 4 bytes.
+bool octets_tels_quels(const entete_bmp& e) {
+  return e.bits == 24 && e.masques == std::array<uint32_t, 4>{0xFF0000, 0xFF00, 0xFF, 0};
+}
+
+QImage lit_octets_tels_quels(QIODevice& fichier, const entete_bmp& e, const std::string& chemin) {
+  QImage image = image_vide(e, QImage::Format_BGR888);
+  const int64_t hauteur = std::abs(e.hauteur);
+  const qint64 octets_par_ligne = image.bytesPerLine();
+  fichier.seek(e.debut_donnees());
+  for (int64_t rang = 0; rang < hauteur; ++rang) {
+    const int64_t y = e.hauteur < 0 ? rang : hauteur - 1 - rang;
+    auto* ligne = reinterpret_cast<char*>(image.scanLine(static_cast<int>(y)));
+    // The file may have shrunk since it was measured.
+    if (fichier.read(ligne, octets_par_ligne) != octets_par_ligne) refuse(chemin, "données tronquées");
+  }
   return image;
 }
 
@@ -181,6 +204,7 @@ QImage decode_rle(QIODevice& fichier, const entete_bmp& e, const std::string& ch
 QImage decode_bmp(QIODevice& fichier, const std::string& chemin) {
   const entete_bmp entete = lit_entete_bmp(fichier, chemin);
   if (entete.compression == 1 || entete.compression == 2) return decode_rle(fichier, entete, chemin);
+  if (octets_tels_quels(entete)) return lit_octets_tels_quels(fichier, entete, chemin);
   return decode_lignes(fichier, entete, chemin);
 }
 

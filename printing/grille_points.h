@@ -1,12 +1,13 @@
 #pragma once
 // The page being built, in device pixels: one byte per pixel, 0 where no dot was drawn and
 // 1 … 7 for the printable colour of the last dot drawn there. One byte rather than a colour value
-// keeps a whole A4 page at 600 dpi near 35 MB, and untouched rows cost no memory at all.
+// keeps a whole A4 page at 600 dpi near 35 MB, and untouched parts cost no memory at all.
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <span>
+
+#include "core/memoire_grande.h"
 
 namespace agent {
 
@@ -27,10 +28,25 @@ public:
   int32_t hauteur() const { return hauteur_; }
 
   // A dot outside the page is dropped: the paper simply ends there.
-  void pose(int32_t x, int32_t y, uint8_t indice);
+  void pose(int32_t x, int32_t y, uint8_t indice) {
+    if (x < 0 || y < 0 || x >= largeur_ || y >= hauteur_) return;
+    pose_dedans(x, y, indice);
+  }
   // The same for a dot at device coordinates as printers receive them, rounded to the pixel.
-  // Coordinates however large are clipped, never converted out of range.
-  void pose_point(float x, float y, uint8_t indice);
+  // Coordinates however large are clipped, never converted out of range. Called once per dot of
+  // a page (70 million for a black A4 page at 600 dpi): the whole pixels the raster sends are
+  // placed here at once, anything else is rounded out of line.
+  void pose_point(float x, float y, uint8_t indice) {
+    const double colonne = x, ligne = y;
+    if (colonne >= 0 && ligne >= 0 && colonne < largeur_ && ligne < hauteur_) {
+      const auto entiere_x = static_cast<int32_t>(colonne), entiere_y = static_cast<int32_t>(ligne);
+      if (entiere_x == colonne && entiere_y == ligne) {
+        pose_dedans(entiere_x, entiere_y, indice);
+        return;
+      }
+    }
+    pose_arrondi(colonne, ligne, indice);
+  }
 
   uint8_t indice(int32_t x, int32_t y) const { return pixels_.get()[position(x, y)]; }
   std::span<const uint8_t> ligne(int32_t y) const {
@@ -43,15 +59,25 @@ public:
 
 private:
   struct liberation {
-    void operator()(uint8_t* p) const { std::free(p); }
+    size_t taille;
+    void operator()(uint8_t* p) const { libere_grande(p, taille); }
   };
+  void pose_dedans(int32_t x, int32_t y, uint8_t indice) {
+    pixels_.get()[position(x, y)] = indice;
+    // Starts empty (x1 == 0) with x0 and y0 beyond any pixel, so no dot needs a test of its own.
+    cadre_.x0 = x < cadre_.x0 ? x : cadre_.x0;
+    cadre_.y0 = y < cadre_.y0 ? y : cadre_.y0;
+    cadre_.x1 = x >= cadre_.x1 ? x + 1 : cadre_.x1;
+    cadre_.y1 = y >= cadre_.y1 ? y + 1 : cadre_.y1;
+  }
+  void pose_arrondi(double x, double y, uint8_t indice);
   size_t position(int32_t x, int32_t y) const {
     return static_cast<size_t>(y) * static_cast<size_t>(largeur_) + static_cast<size_t>(x);
   }
 
   int32_t largeur_, hauteur_;
   std::unique_ptr<uint8_t, liberation> pixels_;
-  cadre_points cadre_{0, 0, 0, 0};
+  cadre_points cadre_{INT32_MAX, INT32_MAX, 0, 0};
 };
 
 }  // namespace agent

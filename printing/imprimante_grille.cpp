@@ -3,25 +3,28 @@
 #include <string>
 
 #include "core/erreur.h"
-#include "printing/couleurs.h"
 
 namespace agent {
 
-uint8_t indice_point(int16_t drapeau, int32_t couleur) {
+void refuse_point(int16_t drapeau, int32_t couleur) {
   if (drapeau != drapeau_point_absolu)
     throw erreur(code_erreur::valeur_propriete_incorrecte, "mode de tracé " + std::to_string(drapeau));
-  const auto indice = indice_couleur(static_cast<uint32_t>(couleur));
-  if (!indice) {
-    throw erreur(code_erreur::valeur_propriete_incorrecte,
-                 "couleur de point " + std::to_string(couleur) + " hors des sept couleurs imprimables");
-  }
-  return *indice;
+  throw erreur(code_erreur::valeur_propriete_incorrecte,
+               "couleur de point " + std::to_string(couleur) + " hors des sept couleurs imprimables");
+}
+
+grille_points& imprimante_grille::ouverte() {
+  if (!ouverte_) ouverte_.emplace(page_.width(), page_.height());
+  return *ouverte_;
 }
 
 void imprimante_grille::dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) {
   const uint8_t indice = indice_point(drapeau, couleur);
-  if (!ouverte_) ouverte_.emplace(page_.width(), page_.height());
-  ouverte_->pose_point(x, y, indice);
+  ouverte().pose_point(x, y, indice);
+}
+
+void imprimante_grille::dessine_points(int16_t drapeau, std::span<const point_page> points) {
+  pose_points(drapeau, points, [this]() -> grille_points& { return ouverte(); });
 }
 
 void imprimante_grille::termine_document() {

@@ -1,0 +1,12 @@
+#pragma once
+// A picture whose pixels live in memory from reserve_grande: a job file's picture is as large as
+// the file, and taking it in small pages costs more than reading the file.
+
+#include <QImage>
+
+namespace agent {
+
+// Zeroed; "Mémoire insuffisante" when it cannot be held. Copies share the pixels, as QImage's do.
+QImage image_grande(int largeur, int hauteur, QImage::Format format);
+
+}  // namespace agent

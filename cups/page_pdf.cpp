@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <future>
 #include <string>
 #include <vector>
@@ -53,23 +54,19 @@ struct bande {
 };
 
 // Rows `haut` … `haut + lignes - 1` of the columns of `cadre`, two pixels a byte, each row
-// starting on a byte.
+// starting on a byte: the grid's own bytes, since `cadre` starts on an even column.
 void remplit_bande(const grille_points& grille, const cadre_points& cadre, int32_t haut, int32_t lignes, bande& b) {
-  const size_t largeur = static_cast<size_t>(cadre.largeur());
-  const size_t par_ligne = (largeur + 1) / 2;
+  const size_t par_ligne = (static_cast<size_t>(cadre.largeur()) + 1) / 2;
   b.octets.resize(par_ligne * static_cast<size_t>(lignes));
+  uint8_t* cible = b.octets.data();
+  for (int32_t y = 0; y < lignes; ++y, cible += par_ligne)
+    std::memcpy(cible, grille.paires(haut + y).data() + cadre.x0 / 2, par_ligne);
   uint8_t encre = 0, precedent = 0;
   size_t ruptures = 0;
-  uint8_t* cible = b.octets.data();
-  for (int32_t y = 0; y < lignes; ++y) {
-    const uint8_t* source = grille.ligne(haut + y).data() + cadre.x0;
-    for (size_t x = 0; x < largeur; x += 2) {
-      const uint8_t paire = static_cast<uint8_t>(source[x] << 4 | (x + 1 < largeur ? source[x + 1] : 0));
-      *cible++ = paire;
-      encre |= paire;
-      ruptures += paire != precedent;
-      precedent = paire;
-    }
+  for (const uint8_t paire : b.octets) {
+    encre |= paire;
+    ruptures += paire != precedent;
+    precedent = paire;
   }
   b.encre = encre != 0;
   b.ruptures = ruptures;
@@ -97,7 +94,10 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
   const int32_t catalogue = pdf.reserve(), pages = pdf.reserve(), page = pdf.reserve(), contenu = pdf.reserve();
   std::string dessin, images;
   if (!grille.vide()) {
-    const cadre_points cadre = grille.cadre();
+    // From an even column, so that the images' bytes are the grid's: the column added on the left
+    // is white paper, outside every dot.
+    cadre_points cadre = grille.cadre();
+    cadre.x0 &= ~1;
     const std::string dictionnaire_image = "/Type /XObject /Subtype /Image /Width " + std::to_string(cadre.largeur()) +
                                            " /ColorSpace [/Indexed /DeviceRGB 7 " + palette_pdf() +
                                            "] /BitsPerComponent 4 /Height ";

@@ -8,11 +8,20 @@
 namespace agent {
 
 grille_points::grille_points(int32_t largeur, int32_t hauteur)
-    : largeur_(std::max(largeur, 0)), hauteur_(std::max(hauteur, 0)) {
+    : largeur_(std::max(largeur, 0)),
+      hauteur_(std::max(hauteur, 0)),
+      octets_par_ligne_((static_cast<size_t>(largeur_) + 1) / 2) {
   // Not a vector: the system hands over zeroed pages lazily, so parts of the page that never get a
   // dot never enter the resident memory.
-  const size_t taille = static_cast<size_t>(largeur_) * static_cast<size_t>(hauteur_);
+  const size_t taille = octets_par_ligne_ * static_cast<size_t>(hauteur_);
   pixels_ = std::unique_ptr<uint8_t, liberation>(static_cast<uint8_t*>(reserve_grande(taille)), liberation{taille});
+}
+
+std::span<const uint8_t> grille_points::ligne(int32_t y) const {
+  ligne_.resize(static_cast<size_t>(largeur_));
+  const std::span<const uint8_t> source = paires(y);
+  for (size_t x = 0; x < ligne_.size(); ++x) ligne_[x] = static_cast<uint8_t>(source[x / 2] >> (x & 1 ? 0 : 4) & 0xF);
+  return ligne_;
 }
 
 void grille_points::pose_arrondi(double x, double y, uint8_t indice) {

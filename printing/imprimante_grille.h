@@ -15,13 +15,21 @@ namespace agent {
 
 [[noreturn]] void refuse_point(int16_t drapeau, int32_t couleur);
 
+// indice_couleur without a branch, 0 for any other colour: a page of scattered colours would
+// mispredict one at nearly every dot.
+inline uint8_t indice_sans_saut(int32_t couleur) {
+  const auto c = static_cast<uint32_t>(couleur);
+  unsigned indice = 0;
+  for (unsigned i = 0; i < couleurs_imprimables.size(); ++i) indice |= (c == couleurs_imprimables[i]) * (i + 1);
+  return static_cast<uint8_t>(indice);
+}
+
 // The grid byte of a dot as a printer receives it. Flag 2 and one of the seven colours are all the
 // raster ever sends; anything else is "Valeur de propriété incorrecte". Inline: once per dot.
 inline uint8_t indice_point(int16_t drapeau, int32_t couleur) {
-  if (drapeau == drapeau_point_absolu) {
-    if (const auto indice = indice_couleur(static_cast<uint32_t>(couleur))) return *indice;
-  }
-  refuse_point(drapeau, couleur);
+  const uint8_t indice = indice_sans_saut(couleur);
+  if (drapeau != drapeau_point_absolu || indice == 0) refuse_point(drapeau, couleur);
+  return indice;
 }
 
 // Lays `points` on `grille` in their order, as that many dessine_point calls would; `grille`
@@ -30,8 +38,8 @@ template <typename ouverture>
 void pose_points(int16_t drapeau, std::span<const point_page> points, ouverture&& grille) {
   if (points.empty()) return;
   indice_point(drapeau, points.front().couleur);
-  grille_points& page = grille();
-  for (const point_page& p : points) page.pose_point(p.x, p.y, indice_point(drapeau, p.couleur));
+  // The flag is the same for the whole run: checked once, above.
+  grille().pose_points(points, indice_sans_saut, [drapeau](int32_t couleur) { refuse_point(drapeau, couleur); });
 }
 
 class imprimante_grille : public imprimante_seule {

@@ -30,7 +30,7 @@ float surface_apercu::hauteur_echelle() const { return static_cast<float>(hauteu
 uint32_t surface_apercu::lit_pixel(int32_t x, int32_t y) const {
   if (x < 0 || y < 0 || x >= largeur() || y >= hauteur()) return couleur_hors_surface;
   if (image_.isNull()) return blanc;
-  if (image_.format() == QImage::Format_BGR888) return valeur_bvr(image_.constScanLine(y) + 3 * x);
+  if (image_.format() == QImage::Format_BGR888) return valeur_bvr(image_.constScanLine(y) + ptrdiff_t{3} * x);
   return valeur(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
 }
 

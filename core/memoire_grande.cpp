@@ -11,7 +11,7 @@ namespace agent {
 
 namespace {
 
-constexpr size_t page_large = size_t{2} << 20;
+constexpr size_t page_large = taille_page_large;
 
 size_t arrondie(size_t taille) { return (taille + page_large - 1) / page_large * page_large; }
 
@@ -29,7 +29,8 @@ void* reserve_grande(size_t taille) {
   void* brute = ::mmap(nullptr, longueur + page_large, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (brute == MAP_FAILED) throw erreur(code_erreur::memoire_insuffisante);
   auto* debut = static_cast<char*>(brute);
-  auto* alignee = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(debut) + page_large - 1) & ~(page_large - 1));
+  const size_t avance = (page_large - reinterpret_cast<uintptr_t>(debut) % page_large) % page_large;
+  char* alignee = debut + avance;
   if (alignee > debut) ::munmap(debut, static_cast<size_t>(alignee - debut));
   const size_t reste = static_cast<size_t>(debut + longueur + page_large - (alignee + longueur));
   if (reste > 0) ::munmap(alignee + longueur, reste);

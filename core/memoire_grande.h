@@ -8,6 +8,9 @@
 
 namespace agent {
 
+// Below this, reserve_grande takes the allocator's memory, in small pages.
+constexpr size_t taille_page_large = size_t{2} << 20;
+
 // At least `taille` bytes, zeroed; "Mémoire insuffisante" when the system refuses them.
 void* reserve_grande(size_t taille);
 // Gives back what reserve_grande(taille) returned (nullptr: nothing).

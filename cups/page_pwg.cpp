@@ -55,7 +55,12 @@ QByteArray page_pwg(const grille_points& grille, const format_page& format, int3
   entete.cupsBytesPerLine = entete.cupsWidth * 3;
   entete.cupsInteger[CUPS_RASTER_PWG_TotalPageCount] = static_cast<unsigned>(pages);
 
+  // Room for the page however little it compresses (a count byte per 128 pixels and the pixels
+  // as they are), so that it never moves while it grows; the parts it does not fill are never
+  // touched, and take no resident memory.
   QByteArray octets;
+  const qsizetype pixels_ligne = grille.largeur();
+  octets.reserve(4096 + grille.hauteur() * (1 + (pixels_ligne + 127) / 128 + 3 * pixels_ligne));
   std::unique_ptr<cups_raster_t, fermeture> flux(cupsRasterOpenIO(ajoute, &octets, CUPS_RASTER_WRITE_PWG));
   if (!flux || !cupsRasterWriteHeader2(flux.get(), &entete)) echec_pwg(cupsRasterErrorString());
 

@@ -6,7 +6,8 @@
 
 namespace agent {
 
-// Zeroed; "Mémoire insuffisante" when it cannot be held. Copies share the pixels, as QImage's do.
+// Pixels not set; "Mémoire insuffisante" when it cannot be held. Copies share the pixels, as
+// QImage's do. Below one large page, QImage's own memory.
 QImage image_grande(int largeur, int hauteur, QImage::Format format);
 
 }  // namespace agent

@@ -20,7 +20,7 @@ constexpr uint8_t marque_imprimable(uint32_t c) {
   return oui;
 }
 
-static_assert(marque_imprimable(noir) && marque_imprimable(rouge_254) && !marque_imprimable(0x00FE00));
+static_assert(marque_imprimable(noir) == 1 && marque_imprimable(rouge_254) == 1 && marque_imprimable(0x00FE00) == 0);
 
 }  // namespace
 

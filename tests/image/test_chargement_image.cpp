@@ -345,3 +345,43 @@ TEST(SurfaceApercu, TakesThePictureSizeAndReadsOutsideAsUnprintable) {
   EXPECT_EQ(surface.largeur_echelle(), 1297.0f);
   EXPECT_EQ(surface.lit_pixel(0, 0), 0xFFFFFFu);
 }
+
+TEST(SurfaceApercu, LargePicturesReuseTheMemoryOfTheLastOneExactly) {
+  // Above 2 MB a 24-bit picture takes the surface's kept memory, which still holds the pixels of
+  // the picture before it: each load must show its own file's pixels and none of the last one's.
+  struct cas {
+    QSize taille;
+    QRgb fond;
+    bool haut_en_bas;
+    std::string chemin;
+  };
+  QTemporaryDir dossier;
+  std::vector<cas> liste = {{QSize(1001, 900), sept_couleurs[0], false, ""},
+                            {QSize(999, 800), qRgb(255, 255, 255), true, ""},
+                            {QSize(1003, 1000), sept_couleurs[5], false, ""}};
+  for (cas& c : liste) {
+    QImage image(c.taille, QImage::Format_RGB32);
+    image.fill(c.fond);
+    image.setPixel(c.taille.width() - 1, c.taille.height() - 1, sept_couleurs[2]);
+    c.chemin = dossier.path().toStdString() + "/g_" + std::to_string(c.taille.width()) + "_1.bmp2";
+    ecrit_fichier(c.chemin, ecrit_bmp(image, 24, c.haut_en_bas));
+  }
+
+  QImage survivante;
+  {
+    surface_apercu surface(1297, 943);
+    for (const cas& c : liste) {
+      surface.charge(c.chemin);
+      const int32_t l = c.taille.width(), h = c.taille.height();
+      EXPECT_EQ(surface.lit_pixel(0, 0), bgr(c.fond)) << c.chemin;
+      EXPECT_EQ(surface.lit_pixel(l - 2, h - 1), bgr(c.fond)) << c.chemin;
+      EXPECT_EQ(surface.lit_pixel(l - 1, h - 1), bgr(sept_couleurs[2])) << c.chemin;
+      EXPECT_EQ(surface.lit_pixel(l, 0), couleur_hors_surface) << c.chemin;
+      surface.efface();
+    }
+    surface.charge(liste[0].chemin);
+    survivante = surface.image();
+  }
+  // A copy outlives the surface and its kept memory.
+  EXPECT_EQ(survivante.pixel(1000, 899), sept_couleurs[2]);
+}

@@ -20,7 +20,7 @@ inline uint32_t valeur_bvr(const uchar* p) { return couleur_de(p[2], p[1], p[0])
 }  // namespace
 
 void surface_apercu::charge(const std::string& chemin) {
-  image_ = charge_image(chemin, reserve_);
+  image_ = charge_image(chemin);
   nom_ = std::filesystem::path(chemin).filename().string();
 }
 

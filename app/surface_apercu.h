@@ -7,7 +7,6 @@
 #include <QImage>
 #include <string>
 
-#include "image/image_grande.h"
 #include "printing/surface_lecture.h"
 
 namespace agent {
@@ -38,8 +37,6 @@ private:
   int hauteur() const { return image_.isNull() ? hauteur_vide_ : image_.height(); }
 
   int largeur_vide_, hauteur_vide_;
-  // The memory of the largest picture loaded so far, kept for the next (reserve_image).
-  reserve_image reserve_;
   QImage image_;
   std::string nom_;
 };

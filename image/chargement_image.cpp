@@ -68,7 +68,7 @@ QImage decode_avec_qt(QFile& fichier, const QByteArray& format, const std::strin
 
 }  // namespace
 
-QImage charge_image(const std::string& chemin, reserve_image& reserve) {
+QImage charge_image(const std::string& chemin) {
   QFile fichier;
   ouvre(fichier, chemin);
   if (fichier.size() == 0) throw erreur(code_erreur::image_incorrecte, chemin + " : fichier vide");
@@ -78,7 +78,7 @@ QImage charge_image(const std::string& chemin, reserve_image& reserve) {
     throw erreur(code_erreur::image_incorrecte, chemin + " : format d'image non reconnu");
   }
   verifie_image_complete(fichier, format, chemin);
-  QImage image = format == "bmp" ? decode_bmp(fichier, chemin, reserve) : decode_avec_qt(fichier, format, chemin);
+  QImage image = format == "bmp" ? decode_bmp(fichier, chemin) : decode_avec_qt(fichier, format, chemin);
   if (image.hasAlphaChannel()) return sur_fond_blanc(image);
   // A plain 24-bit bitmap stays as the file holds it: widening it would take a third more memory.
   if (image.format() != QImage::Format_BGR888) image.convertTo(QImage::Format_RGB32);

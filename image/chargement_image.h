@@ -7,13 +7,10 @@
 #include <QImage>
 #include <string>
 
-#include "image/image_grande.h"
-
 namespace agent {
 
 // The picture, opaque: BGR888 for a plain 24-bit bitmap, RGB32 for everything else, transparent
 // parts laid over white.
-// A plain 24-bit bitmap's picture takes `reserve`'s memory.
-QImage charge_image(const std::string& chemin, reserve_image& reserve);
+QImage charge_image(const std::string& chemin);
 
 }  // namespace agent

@@ -23,9 +23,12 @@ namespace {
   throw erreur(code_erreur::image_incorrecte, chemin + " : " + quoi);
 }
 
+QImage image_vide(const entete_bmp& e, QImage::Format format) {
+  return image_grande(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)), format);
+}
+
 QImage image_vide(const entete_bmp& e) {
-  return image_grande(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)),
-                      e.masques[3] ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  return image_vide(e, e.masques[3] ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
 // Blue, green and red bytes, 8 bits each, as the picture keeps them (BGR888): the rows are read
@@ -35,10 +38,8 @@ bool octets_tels_quels(const entete_bmp& e) {
   return e.bits == 24 && e.masques == std::array<uint32_t, 4>{0xFF0000, 0xFF00, 0xFF, 0};
 }
 
-QImage lit_octets_tels_quels(QFileDevice& fichier, const entete_bmp& e, const std::string& chemin,
-                             reserve_image& reserve) {
-  QImage image =
-      reserve.image(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)), QImage::Format_BGR888);
+QImage lit_octets_tels_quels(QFileDevice& fichier, const entete_bmp& e, const std::string& chemin) {
+  QImage image = image_vide(e, QImage::Format_BGR888);
   const int64_t hauteur = std::abs(e.hauteur);
   const qint64 octets_par_ligne = image.bytesPerLine();
   const auto ligne_de_rang = [&](int64_t rang) {
@@ -229,10 +230,10 @@ QImage decode_rle(QIODevice& fichier, const entete_bmp& e, const std::string& ch
 
 }  // namespace
 
-QImage decode_bmp(QFileDevice& fichier, const std::string& chemin, reserve_image& reserve) {
+QImage decode_bmp(QFileDevice& fichier, const std::string& chemin) {
   const entete_bmp entete = lit_entete_bmp(fichier, chemin);
   if (entete.compression == 1 || entete.compression == 2) return decode_rle(fichier, entete, chemin);
-  if (octets_tels_quels(entete)) return lit_octets_tels_quels(fichier, entete, chemin, reserve);
+  if (octets_tels_quels(entete)) return lit_octets_tels_quels(fichier, entete, chemin);
   return decode_lignes(fichier, entete, chemin);
 }
 

@@ -9,15 +9,12 @@
 #include <QImage>
 #include <string>
 
-#include "image/image_grande.h"
-
 namespace agent {
 
 // The bitmap in `fichier`, a file opened on its descriptor, already checked to be whole (verifie_image_complete):
 // BGR888, the file's own bytes, for plain 24 bits; otherwise RGB32, or ARGB32 when its pixels carry alpha. An index
 // beyond the palette, or run-length data that does not set every pixel exactly once, is "Image incorrecte" naming
 // `chemin`.
-// A plain 24-bit bitmap's picture takes `reserve`'s memory.
-QImage decode_bmp(QFileDevice& fichier, const std::string& chemin, reserve_image& reserve);
+QImage decode_bmp(QFileDevice& fichier, const std::string& chemin);
 
 }  // namespace agent

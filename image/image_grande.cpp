@@ -1,5 +1,7 @@
 #include "image/image_grande.h"
 
+#include <memory>
+
 #include "core/erreur.h"
 #include "core/memoire_grande.h"
 
@@ -7,7 +9,7 @@ namespace agent {
 
 namespace {
 
-// A picture's memory, given back with it.
+// The picture's memory, given back with it.
 struct zone {
   explicit zone(size_t t) : taille(t), debut(reserve_grande(t)) {}
   ~zone() { libere_grande(debut, taille); }
@@ -18,61 +20,28 @@ struct zone {
   void* debut;
 };
 
-}  // namespace
-
-struct reserve_image::etat {
-  std::unique_ptr<zone> gardee;
-};
-
-namespace {
-
-// What a picture over a zone carries to its end.
-struct lien {
-  std::unique_ptr<zone> memoire;
-  std::weak_ptr<reserve_image::etat> reserve;
-};
-
-// The picture's last copy is gone: its memory back to the reserve, if the reserve still exists
-// and holds nothing larger; otherwise to the system.
-void rend(void* info) {
-  const std::unique_ptr<lien> l(static_cast<lien*>(info));
-  const std::shared_ptr<reserve_image::etat> reserve = l->reserve.lock();
-  if (reserve && (!reserve->gardee || reserve->gardee->taille < l->memoire->taille))
-    reserve->gardee = std::move(l->memoire);
-}
+void libere(void* info) { delete static_cast<zone*>(info); }
 
 }  // namespace
 
-reserve_image::reserve_image() : etat_(std::make_shared<etat>()) {}
-reserve_image::~reserve_image() = default;
-
-QImage reserve_image::image(int largeur, int hauteur, QImage::Format format) {
-  if (largeur <= 0 || hauteur <= 0) throw erreur(code_erreur::memoire_insuffisante);
+QImage image_grande(int largeur, int hauteur, QImage::Format format) {
   // Rows aligned on 4 bytes, as QImage lays them out itself (and as a bitmap file stores them).
   const qsizetype par_ligne = (qsizetype{largeur} * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
+  if (largeur <= 0 || hauteur <= 0) throw erreur(code_erreur::memoire_insuffisante);
   const size_t taille = static_cast<size_t>(par_ligne) * static_cast<size_t>(hauteur);
+  // A small picture in QImage's own memory, which is not cleared: a decoder that leaves pixels
+  // unset then shows different pixels from one load to the next, as the fuzz harness checks.
   if (taille < taille_page_large) {
     QImage image(largeur, hauteur, format);
     if (image.isNull()) throw erreur(code_erreur::memoire_insuffisante);
     return image;
   }
-  auto l = std::make_unique<lien>();
-  l->reserve = etat_;
-  if (etat_->gardee && etat_->gardee->taille >= taille) {
-    l->memoire = std::move(etat_->gardee);
-  } else {
-    etat_->gardee.reset();  // too small: given back before more is taken
-    l->memoire = std::make_unique<zone>(taille);
-  }
-  QImage image(static_cast<uchar*>(l->memoire->debut), largeur, hauteur, par_ligne, format, rend, l.get());
-  if (image.isNull()) throw erreur(code_erreur::memoire_insuffisante);  // l gives the memory back
-  // The picture now gives the memory back when its last copy goes.
-  static_cast<void>(l.release());
+  auto z = std::make_unique<zone>(taille);
+  QImage image(static_cast<uchar*>(z->debut), largeur, hauteur, par_ligne, format, libere, z.get());
+  if (image.isNull()) throw erreur(code_erreur::memoire_insuffisante);  // z gives the zone back
+  // The picture now gives the zone back when its last copy goes.
+  static_cast<void>(z.release());
   return image;
-}
-
-QImage image_grande(int largeur, int hauteur, QImage::Format format) {
-  return reserve_image().image(largeur, hauteur, format);
 }
 
 }  // namespace agent

@@ -1,6 +1,7 @@
 #include "app/boite_image.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace agent {
 
@@ -30,7 +31,12 @@ void boite_image::paintEvent(QPaintEvent* evenement) {
   if (!surface_.a_une_image()) return;
   QPainter peintre(this);
   peintre.setClipRect(contentsRect());
-  peintre.drawImage(contentsRect().topLeft(), surface_.image());
+  // Only the part that shows, as a picture over the same pixels: a painter converts a picture of
+  // another format than the screen's whole, every time it paints.
+  const QImage& image = surface_.image();
+  const QImage visible(image.constBits(), std::min(image.width(), contentsRect().width()),
+                       std::min(image.height(), contentsRect().height()), image.bytesPerLine(), image.format());
+  peintre.drawImage(contentsRect().topLeft(), visible);
 }
 
 }  // namespace agent

@@ -14,6 +14,8 @@ constexpr uint32_t blanc = 0x00FFFFFF;
 
 // The raster compares the agent's own colour values.
 inline uint32_t valeur(QRgb p) { return couleur_de(p); }
+// A pixel of a BGR888 row: blue, green, red bytes.
+inline uint32_t valeur_bvr(const uchar* p) { return couleur_de(p[2], p[1], p[0]); }
 
 }  // namespace
 
@@ -28,6 +30,7 @@ float surface_apercu::hauteur_echelle() const { return static_cast<float>(hauteu
 uint32_t surface_apercu::lit_pixel(int32_t x, int32_t y) const {
   if (x < 0 || y < 0 || x >= largeur() || y >= hauteur()) return couleur_hors_surface;
   if (image_.isNull()) return blanc;
+  if (image_.format() == QImage::Format_BGR888) return valeur_bvr(image_.constScanLine(y) + ptrdiff_t{3} * x);
   return valeur(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
 }
 
@@ -39,6 +42,9 @@ void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
   const size_t dedans = std::min(ligne.size(), static_cast<size_t>(largeur()));
   if (image_.isNull()) {
     std::fill_n(ligne.begin(), dedans, blanc);
+  } else if (image_.format() == QImage::Format_BGR888) {
+    const uchar* source = image_.constScanLine(y);
+    for (size_t x = 0; x < dedans; ++x, source += 3) ligne[x] = valeur_bvr(source);
   } else {
     const QRgb* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
     std::transform(source, source + dedans, ligne.begin(), valeur);

@@ -22,7 +22,7 @@ public:
     nom_.clear();
   }
   bool a_une_image() const { return !image_.isNull(); }
-  // RGB32, opaque; null without a picture.
+  // Opaque, RGB32 or BGR888 (charge_image); null without a picture.
   const QImage& image() const { return image_; }
 
   float largeur_echelle() const override;

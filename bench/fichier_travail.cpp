@@ -23,4 +23,15 @@ void fichier_travail::prepare(sorte_entree sorte, QSize taille) {
   tenue_.emplace(sorte, taille);
 }
 
+const std::string& fichier_travail::chemin_un_pixel() {
+  if (chemin_un_pixel_.empty()) {
+    QImage point(1, 1, QImage::Format_RGB32);
+    point.fill(Qt::black);
+    const std::string chemin = (dossier_ / "banc_un_pixel_1.bmp2").string();
+    essai::ecrit_fichier(chemin, essai::ecrit_bmp(point, 24));
+    chemin_un_pixel_ = chemin;
+  }
+  return chemin_un_pixel_;
+}
+
 }  // namespace agent::banc

@@ -26,11 +26,14 @@ public:
   void prepare(sorte_entree sorte, QSize taille);
 
   const std::string& chemin() const { return chemin_; }
+  // A job file of one black pixel beside it, written on first use: a whole job, through to the
+  // scheduler, with next to nothing in it.
+  const std::string& chemin_un_pixel();
   const surface_apercu& surface() const { return surface_; }
 
 private:
   std::filesystem::path dossier_;
-  std::string chemin_;
+  std::string chemin_, chemin_un_pixel_;
   std::optional<std::pair<sorte_entree, QSize>> tenue_;
   surface_apercu surface_{1297, 943};
 };

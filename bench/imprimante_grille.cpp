@@ -4,10 +4,18 @@
 
 namespace agent {
 
+grille_points& imprimante_grille::ouverte() {
+  if (!ouverte_) ouverte_.emplace(page_.width(), page_.height());
+  return *ouverte_;
+}
+
 void imprimante_grille::dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) {
   const uint8_t indice = indice_point(drapeau, couleur);
-  if (!ouverte_) ouverte_.emplace(page_.width(), page_.height());
-  ouverte_->pose_point(x, y, indice);
+  ouverte().pose_point(x, y, indice);
+}
+
+void imprimante_grille::dessine_points(int16_t drapeau, std::span<const point_page> points) {
+  pose_points(drapeau, points, [this]() -> grille_points& { return ouverte(); });
 }
 
 void imprimante_grille::termine_document() {

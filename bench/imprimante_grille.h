@@ -17,12 +17,15 @@ public:
   explicit imprimante_grille(QSize page) : page_(page) {}
 
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
+  void dessine_points(int16_t drapeau, std::span<const point_page> points) override;
   void termine_document() override;
 
   // The last document's page; empty when it had no dot.
   const std::optional<grille_points>& derniere_page() const { return derniere_; }
 
 private:
+  grille_points& ouverte();
+
   QSize page_;
   std::optional<grille_points> ouverte_, derniere_;
 };

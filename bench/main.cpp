@@ -11,9 +11,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -51,6 +55,10 @@ const char* const legende =
     "dans un QPdfWriter à la même résolution. Travail complet : fichier BMP sur disque → chargé dans "
     "l'aperçu de la fenêtre → trame → PDF → accepté par un CUPS privé (médiane) ; ns/px : le même, par "
     "pixel de l'image. RSS max : un travail complet seul dans un processus neuf, démarrage de Qt compris. "
+    "Plancher : le fichier lu depuis le cache de pages dans un tampon déjà alloué et touché, puis ses octets "
+    "additionnés en mots de 64 bits, sur un fil (médiane) ; travail/plancher : le travail complet rapporté à ce "
+    "plancher. Ajoutée/fichier : RSS max du travail moins celle d'un travail d'un pixel dans le même programme, "
+    "rapportée à la taille du fichier. "
     "File A4 à 300 dpi, à 600 dpi pour 4961x7016.";
 const char* const legende_imprimante =
     "Jusqu'à l'imprimante : fichier BMP sur disque → aperçu → trame → page → serveur CUPS privé → file sans "
@@ -126,7 +134,7 @@ void chrono_pdf(benchmark::State& etat, materiel& b, cas c, int64_t points_max,
 void demarre_poste(materiel& b, cas c) {
   if (b.poste) return;
   b.poste = std::make_unique<poste_complet>();
-  for (int i = 0; i < 3; ++i) b.poste->imprime(b.fichier.chemin(), c.resolution);
+  for (int i = 0; i < 3; ++i) b.poste->imprime(b.fichier.chemin_un_pixel(), c.resolution);
 }
 
 void chrono_travail(benchmark::State& etat, materiel& b, cas c) {
@@ -177,6 +185,50 @@ void chrono_imprimante(benchmark::State& etat, materiel& b, cas c, format_docume
   }
 }
 
+// The floor: the job file read from the page cache into a buffer allocated and touched beforehand,
+// then its bytes added up as 64-bit words, on one thread. Nothing that uses the file can be
+// faster than reading it.
+void chrono_plancher(benchmark::State& etat, materiel& b, cas c) {
+  b.fichier.prepare(c.sorte, c.taille);
+  const size_t taille = std::filesystem::file_size(b.fichier.chemin());
+  const int descripteur = ::open(b.fichier.chemin().c_str(), O_RDONLY | O_CLOEXEC);
+  if (descripteur < 0) {
+    etat.SkipWithError("fichier illisible");
+    return;
+  }
+  std::vector<uint64_t> mots((taille + 7) / 8, 1);
+  auto* octets = reinterpret_cast<char*>(mots.data());
+  uint64_t somme = 0;
+  for (auto _ : etat) {
+    for (size_t lus = 0; lus < taille;) {
+      const ssize_t n = ::pread(descripteur, octets + lus, taille - lus, static_cast<off_t>(lus));
+      if (n <= 0) {
+        etat.SkipWithError("lecture interrompue");
+        break;
+      }
+      lus += static_cast<size_t>(n);
+    }
+    for (const uint64_t mot : mots) somme += mot;
+    benchmark::DoNotOptimize(somme);
+  }
+  ::close(descripteur);
+  etat.counters[compteur_octets_fichier] = static_cast<double>(taille);
+}
+
+// The same program's peak for a job of one pixel: what Qt, the libraries and the scheduler's
+// client take whatever the job.
+void releve_memoire_un_pixel(benchmark::State& etat, materiel& b, int resolution) {
+  int64_t pointe = 0;
+  try {
+    demarre_poste(b, {sorte_entree::masque, QSize(1, 1), resolution});
+    for (auto _ : etat) pointe = memoire_pointe_travail(b.fichier.chemin_un_pixel(), resolution);
+  } catch (const std::exception& e) {
+    etat.SkipWithError(e.what());
+    return;
+  }
+  etat.counters[compteur_memoire] = static_cast<double>(pointe);
+}
+
 void releve_memoire(benchmark::State& etat, materiel& b, cas c) {
   b.fichier.prepare(c.sorte, c.taille);
   int64_t pointe = 0;
@@ -188,9 +240,17 @@ void releve_memoire(benchmark::State& etat, materiel& b, cas c) {
     return;
   }
   etat.counters[compteur_memoire] = static_cast<double>(pointe);
+  etat.counters[compteur_resolution] = c.resolution;
 }
 
 void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
+  for (const int resolution : {300, 600}) {
+    benchmark::RegisterBenchmark(nom_memoire_un_pixel(resolution).c_str(),
+                                 [&b, resolution](benchmark::State& e) { releve_memoire_un_pixel(e, b, resolution); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1);
+  }
   for (const cas& c : liste) {
     const std::string entree = nom_entree(c.sorte);
     const auto nom = [&](const char* mesure) { return nom_benchmark(mesure, entree, c.taille); };
@@ -210,6 +270,12 @@ void enregistre(materiel& b, const std::vector<cas>& liste, bool petit) {
         [&b, c](benchmark::State& e) { chrono_pdf(e, b, c, points_reference_max, pdf_reference); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
+    benchmark::RegisterBenchmark(nom(mesure_plancher).c_str(),
+                                 [&b, c](benchmark::State& e) { chrono_plancher(e, b, c); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Repetitions(petit ? 2 : 5)
+        ->ReportAggregatesOnly(true);
     benchmark::RegisterBenchmark(nom(mesure_travail).c_str(), [&b, c](benchmark::State& e) { chrono_travail(e, b, c); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()

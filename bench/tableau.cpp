@@ -124,7 +124,11 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende, 
                                            "taille réf./agent",
                                            "travail complet ms (médiane)",
                                            "ns/px",
-                                           "RSS max Mo"};
+                                           "RSS max Mo",
+                                           "plancher ms",
+                                           "travail/plancher",
+                                           "ajoutée/fichier"};
+
   std::vector<std::vector<std::string>> cases;
   bool reference_absente = false;
   for (const auto& [entree, taille] : lignes_) {
@@ -147,6 +151,12 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende, 
     const mesure* reference = trouve(mesure_pdf_reference);
     const mesure* travail = trouve(mesure_travail);
     const mesure* memoire = trouve(mesure_memoire);
+    const mesure* plancher = trouve(mesure_plancher);
+    const double ms_travail = travail ? travail->ms : std::nan("");
+    const double ms_plancher = plancher ? plancher->ms : std::nan("");
+    const auto un_pixel = mesures_.find(nom_memoire_un_pixel(static_cast<int>(compteur(memoire, compteur_resolution))));
+    const double memoire_un_pixel =
+        un_pixel == mesures_.end() ? std::nan("") : compteur(&un_pixel->second, compteur_memoire);
     const double pixels = compteur(trame ? trame : travail, compteur_pixels);
     const double ms_agent = agent ? agent->ms : std::nan("");
     const double ms_reference = reference ? reference->ms : std::nan("");
@@ -164,9 +174,13 @@ void tableau_resultats::ecrit(std::ostream& sortie, const std::string& legende, 
         reference_non_mesuree ? "non mesuré¹" : cellule(ko_reference),
         cellule(ms_reference / ms_agent, "×"),
         cellule(ko_reference / ko_agent, "×"),
-        cellule(travail ? travail->ms : std::nan("")),
-        cellule(travail ? travail->ms * 1e6 / pixels : std::nan("")),
+        cellule(ms_travail),
+        cellule(ms_travail * 1e6 / pixels),
         cellule(compteur(memoire, compteur_memoire) / (1024 * 1024)),
+        cellule(ms_plancher),
+        cellule(ms_travail / ms_plancher, "×"),
+        cellule((compteur(memoire, compteur_memoire) - memoire_un_pixel) / compteur(plancher, compteur_octets_fichier),
+                "×"),
     });
   }
 

@@ -18,6 +18,9 @@ inline constexpr const char* mesure_pdf_agent = "pdf_agent";
 inline constexpr const char* mesure_pdf_reference = "pdf_reference";
 inline constexpr const char* mesure_travail = "travail";
 inline constexpr const char* mesure_memoire = "memoire";
+inline constexpr const char* mesure_plancher = "plancher";  // reading the job file, nothing more
+// Measured once per resolution, not per input: the peak memory of a job of one pixel.
+inline std::string nom_memoire_un_pixel(int resolution) { return "memoire_un_pixel_" + std::to_string(resolution); }
 // As far as the printer, by either way a page can take to a driverless queue.
 inline constexpr const char* mesure_imprimante_pwg = "imprimante_pwg";
 inline constexpr const char* mesure_imprimante_pdf = "imprimante_pdf";
@@ -30,6 +33,8 @@ inline constexpr const char* compteur_pixels = "pixels";
 inline constexpr const char* compteur_points = "points";
 inline constexpr const char* compteur_octets = "octets_pdf";
 inline constexpr const char* compteur_memoire = "memoire_pointe";
+inline constexpr const char* compteur_octets_fichier = "octets_fichier";
+inline constexpr const char* compteur_resolution = "resolution";      // of the queue a job went to
 inline constexpr const char* compteur_octets_recus = "octets_recus";  // what the printer received
 inline constexpr const char* compteur_pixels_faux = "pixels_faux";    // -1: a page of another size
 

@@ -6,11 +6,7 @@
 
 namespace agent {
 
-int32_t somme_verifiee(int32_t a, int32_t b) {
-  int32_t somme;
-  if (__builtin_add_overflow(a, b, &somme)) throw erreur(code_erreur::depassement_capacite);
-  return somme;
-}
+void depassement() { throw erreur(code_erreur::depassement_capacite); }
 
 double arrondi_pair(double valeur) {
   // Whole values come back as they are, at once: every dot the raster draws is one, twice.

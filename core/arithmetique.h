@@ -6,7 +6,14 @@
 
 namespace agent {
 
-int32_t somme_verifiee(int32_t a, int32_t b);
+[[noreturn]] void depassement();
+
+// Inline: the raster checks every dot's coordinates.
+inline int32_t somme_verifiee(int32_t a, int32_t b) {
+  int32_t somme;
+  if (__builtin_add_overflow(a, b, &somme)) depassement();
+  return somme;
+}
 
 // Nearest integer, ties to even (2.5 → 2, 3.5 → 4, -2.5 → -2).
 double arrondi_pair(double valeur);

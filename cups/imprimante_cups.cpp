@@ -368,6 +368,16 @@ void imprimante_cups::fixe_mode_echelle(int16_t mode) {
 
 void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) {
   const uint8_t indice = indice_point(drapeau, couleur);
+  grille_ouverte().pose_point(x, y, indice);
+  ++ouvert_->points;
+}
+
+void imprimante_cups::dessine_points(int16_t drapeau, std::span<const point_page> points) {
+  pose_points(drapeau, points, [this]() -> grille_points& { return grille_ouverte(); });
+  if (ouvert_) ouvert_->points += static_cast<int64_t>(points.size());
+}
+
+grille_points& imprimante_cups::grille_ouverte() {
   if (!ouvert_) {
     auto decrite = std::move(prochaine_);
     if (!decrite) decrite = decrit_file(connexion(delai_), choisie_, envoi_);
@@ -375,8 +385,7 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
     ouvert_.emplace(document{std::move(decrite), grille_points(pixels.width(), pixels.height()),
                              nom_document_.empty() ? titre_ : nom_travail_ipp(nom_document_)});
   }
-  ouvert_->grille.pose_point(x, y, indice);
-  ++ouvert_->points;
+  return ouvert_->grille;
 }
 
 void imprimante_cups::termine_document() {

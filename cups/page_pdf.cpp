@@ -1,9 +1,12 @@
 #include "cups/page_pdf.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -51,27 +54,29 @@ struct bande {
 };
 
 // Rows `haut` … `haut + lignes - 1` of the columns of `cadre`, two pixels a byte, each row
-// starting on a byte.
+// starting on a byte: the grid's own bytes, since `cadre` starts on an even column.
 void remplit_bande(const grille_points& grille, const cadre_points& cadre, int32_t haut, int32_t lignes, bande& b) {
-  const size_t largeur = static_cast<size_t>(cadre.largeur());
-  const size_t par_ligne = (largeur + 1) / 2;
+  const size_t par_ligne = (static_cast<size_t>(cadre.largeur()) + 1) / 2;
   b.octets.resize(par_ligne * static_cast<size_t>(lignes));
+  uint8_t* cible = b.octets.data();
+  for (int32_t y = 0; y < lignes; ++y, cible += par_ligne)
+    std::memcpy(cible, grille.paires(haut + y).data() + cadre.x0 / 2, par_ligne);
   uint8_t encre = 0, precedent = 0;
   size_t ruptures = 0;
-  uint8_t* cible = b.octets.data();
-  for (int32_t y = 0; y < lignes; ++y) {
-    const uint8_t* source = grille.ligne(haut + y).data() + cadre.x0;
-    for (size_t x = 0; x < largeur; x += 2) {
-      const uint8_t paire = static_cast<uint8_t>(source[x] << 4 | (x + 1 < largeur ? source[x + 1] : 0));
-      *cible++ = paire;
-      encre |= paire;
-      ruptures += paire != precedent;
-      precedent = paire;
-    }
+  for (const uint8_t paire : b.octets) {
+    encre |= paire;
+    ruptures += paire != precedent;
+    precedent = paire;
   }
   b.encre = encre != 0;
   b.ruptures = ruptures;
 }
+
+// A band as it goes into the file: empty when it has no ink.
+struct bande_comprimee {
+  int32_t haut, lignes;
+  QByteArray donnees;
+};
 
 // Drawn shapes change colour every few bytes at most; a band that changes at every third byte or
 // more is noise, where runs are all there is to find.
@@ -90,23 +95,42 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
   const int32_t catalogue = pdf.reserve(), pages = pdf.reserve(), page = pdf.reserve(), contenu = pdf.reserve();
   std::string dessin, images;
   if (!grille.vide()) {
-    const cadre_points cadre = grille.cadre();
+    // From an even column, so that the images' bytes are the grid's: the column added on the left
+    // is white paper, outside every dot.
+    cadre_points cadre = grille.cadre();
+    cadre.x0 &= ~1;
     const std::string dictionnaire_image = "/Type /XObject /Subtype /Image /Width " + std::to_string(cadre.largeur()) +
                                            " /ColorSpace [/Indexed /DeviceRGB 7 " + palette_pdf() +
                                            "] /BitsPerComponent 4 /Height ";
-    bande b;
-    for (int32_t haut = cadre.y0; haut < cadre.y1; haut += lignes_par_bande) {
-      const int32_t lignes = std::min(lignes_par_bande, cadre.y1 - haut);
-      remplit_bande(grille, cadre, haut, lignes, b);
-      if (!b.encre) continue;  // white paper already
+    // Bands are compressed apart from one another, on two threads, each taking the next band no
+    // one has taken; they go into the file in their order afterwards.
+    std::vector<bande_comprimee> bandes;
+    for (int32_t haut = cadre.y0; haut < cadre.y1; haut += lignes_par_bande)
+      bandes.push_back({haut, std::min(lignes_par_bande, cadre.y1 - haut), {}});
+    std::atomic<size_t> suivante{0};
+    const auto comprime_bandes = [&] {
+      bande b;
+      for (size_t i; (i = suivante++) < bandes.size();) {
+        remplit_bande(grille, cadre, bandes[i].haut, bandes[i].lignes, b);
+        if (b.encre) bandes[i].donnees = comprime(b.octets.data(), b.octets.size(), effort_pour(b));
+      }
+    };
+    {
+      // Waits for the second thread however the first ends, and hands on what it threw.
+      std::future<void> autre = std::async(std::launch::async, comprime_bandes);
+      comprime_bandes();
+      autre.get();
+    }
+    for (bande_comprimee& bc : bandes) {
+      if (bc.donnees.isEmpty()) continue;  // white paper already
       const int32_t image = pdf.reserve();
-      pdf.ecrit_flux_comprime(image, dictionnaire_image + std::to_string(lignes),
-                              comprime(b.octets.data(), b.octets.size(), effort_pour(b)));
+      pdf.ecrit_flux_comprime(image, dictionnaire_image + std::to_string(bc.lignes), bc.donnees);
+      bc.donnees = QByteArray();
       const std::string nom = "/B" + std::to_string(image);
       images += nom + " " + std::to_string(image) + " 0 R ";
       // The image's first row lies at the top of the unit square; PDF's y axis points up.
-      const double largeur = cadre.largeur() - retrait, hauteur = lignes - retrait;
-      const double gauche = cadre.x0 + retrait / 2, bas = haut + retrait / 2 + hauteur;
+      const double largeur = cadre.largeur() - retrait, hauteur = bc.lignes - retrait;
+      const double gauche = cadre.x0 + retrait / 2, bas = bc.haut + retrait / 2 + hauteur;
       dessin += "q " + en_points(largeur * echelle_x) + " 0 0 " + en_points(hauteur * echelle_y) + " " +
                 en_points(gauche * echelle_x) + " " + en_points(taille_points.height() - bas * echelle_y) + " cm " +
                 nom + " Do Q\n";

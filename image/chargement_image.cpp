@@ -80,7 +80,8 @@ QImage charge_image(const std::string& chemin) {
   verifie_image_complete(fichier, format, chemin);
   QImage image = format == "bmp" ? decode_bmp(fichier, chemin) : decode_avec_qt(fichier, format, chemin);
   if (image.hasAlphaChannel()) return sur_fond_blanc(image);
-  image.convertTo(QImage::Format_RGB32);
+  // A plain 24-bit bitmap stays as the file holds it: widening it would take a third more memory.
+  if (image.format() != QImage::Format_BGR888) image.convertTo(QImage::Format_RGB32);
   return image;
 }
 

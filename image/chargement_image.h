@@ -9,7 +9,8 @@
 
 namespace agent {
 
-// The picture as opaque RGB32, transparent parts laid over white.
+// The picture, opaque: BGR888 for a plain 24-bit bitmap, RGB32 for everything else, transparent
+// parts laid over white.
 QImage charge_image(const std::string& chemin);
 
 }  // namespace agent

@@ -1,14 +1,19 @@
 #include "image/decodage_bmp.h"
 
+#include <sys/uio.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "core/erreur.h"
 #include "image/entete_bmp.h"
+#include "image/image_grande.h"
 
 namespace agent {
 
@@ -18,10 +23,57 @@ namespace {
   throw erreur(code_erreur::image_incorrecte, chemin + " : " + quoi);
 }
 
+QImage image_vide(const entete_bmp& e, QImage::Format format) {
+  return image_grande(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)), format);
+}
+
 QImage image_vide(const entete_bmp& e) {
-  QImage image(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)),
-               e.masques[3] ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-  if (image.isNull()) throw erreur(code_erreur::memoire_insuffisante);
+  return image_vide(e, e.masques[3] ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+// Blue, green and red bytes, 8 bits each, as the picture keeps them (BGR888): the rows are read
+// from the file straight into the picture, the file's padding included, since both start every
+// row on 4 bytes.
+bool octets_tels_quels(const entete_bmp& e) {
+  return e.bits == 24 && e.masques == std::array<uint32_t, 4>{0xFF0000, 0xFF00, 0xFF, 0};
+}
+
+QImage lit_octets_tels_quels(QFileDevice& fichier, const entete_bmp& e, const std::string& chemin) {
+  QImage image = image_vide(e, QImage::Format_BGR888);
+  const int64_t hauteur = std::abs(e.hauteur);
+  const qint64 octets_par_ligne = image.bytesPerLine();
+  const auto ligne_de_rang = [&](int64_t rang) {
+    const int64_t y = e.hauteur < 0 ? rang : hauteur - 1 - rang;
+    return reinterpret_cast<char*>(image.scanLine(static_cast<int>(y)));
+  };
+  const int descripteur = fichier.handle();
+  // The rows go straight from the system into the picture's rows, bottom-up or not, a thousand to
+  // a call, without passing through the device's buffer.
+  std::vector<iovec> lignes;
+  off_t position = static_cast<off_t>(e.debut_donnees());
+  for (int64_t rang = 0; rang < hauteur;) {
+    lignes.clear();
+    for (; rang < hauteur && lignes.size() < IOV_MAX; ++rang)
+      lignes.push_back({ligne_de_rang(rang), static_cast<size_t>(octets_par_ligne)});
+    size_t premiere = 0;
+    while (premiere < lignes.size()) {
+      const ssize_t lus =
+          ::preadv(descripteur, lignes.data() + premiere, static_cast<int>(lignes.size() - premiere), position);
+      if (lus < 0 && errno == EINTR) continue;
+      // The file may have shrunk since it was measured.
+      if (lus <= 0) refuse(chemin, "données tronquées");
+      position += lus;
+      // Past the rows read whole; a row read in part goes on from where it stopped.
+      for (auto reste = static_cast<size_t>(lus); reste > 0;) {
+        iovec& ligne = lignes[premiere];
+        const size_t pris = std::min(reste, ligne.iov_len);
+        ligne.iov_base = static_cast<char*>(ligne.iov_base) + pris;
+        ligne.iov_len -= pris;
+        reste -= pris;
+        if (ligne.iov_len == 0) ++premiere;
+      }
+    }
+  }
   return image;
 }
 
@@ -178,9 +230,10 @@ QImage decode_rle(QIODevice& fichier, const entete_bmp& e, const std::string& ch
 
 }  // namespace
 
-QImage decode_bmp(QIODevice& fichier, const std::string& chemin) {
+QImage decode_bmp(QFileDevice& fichier, const std::string& chemin) {
   const entete_bmp entete = lit_entete_bmp(fichier, chemin);
   if (entete.compression == 1 || entete.compression == 2) return decode_rle(fichier, entete, chemin);
+  if (octets_tels_quels(entete)) return lit_octets_tels_quels(fichier, entete, chemin);
   return decode_lignes(fichier, entete, chemin);
 }
 

@@ -5,15 +5,16 @@
 // announces into the pixels, and reads a run-length stream that leaves pixels unset without a
 // word: a bitmap prints exactly what it holds only when the agent reads it itself.
 
-#include <QIODevice>
+#include <QFileDevice>
 #include <QImage>
 #include <string>
 
 namespace agent {
 
-// The bitmap in `fichier`, already checked to be whole (verifie_image_complete): RGB32, or ARGB32
-// when its pixels carry alpha. An index beyond the palette, or run-length data that does not set
-// every pixel exactly once, is "Image incorrecte" naming `chemin`.
-QImage decode_bmp(QIODevice& fichier, const std::string& chemin);
+// The bitmap in `fichier`, a file opened on its descriptor, already checked to be whole (verifie_image_complete):
+// BGR888, the file's own bytes, for plain 24 bits; otherwise RGB32, or ARGB32 when its pixels carry alpha. An index
+// beyond the palette, or run-length data that does not set every pixel exactly once, is "Image incorrecte" naming
+// `chemin`.
+QImage decode_bmp(QFileDevice& fichier, const std::string& chemin);
 
 }  // namespace agent

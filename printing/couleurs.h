@@ -36,9 +36,16 @@ constexpr bool est_imprimable(uint32_t c) {
 // The byte a printable colour takes in a page grid (1 … 7, in the order of couleurs_imprimables;
 // 0 is white paper), and back; nullopt for any other colour.
 constexpr std::optional<uint8_t> indice_couleur(uint32_t couleur) {
-  for (size_t i = 0; i < couleurs_imprimables.size(); ++i)
-    if (couleurs_imprimables[i] == couleur) return static_cast<uint8_t>(i + 1);
-  return std::nullopt;
+  switch (couleur) {
+    case couleurs_imprimables[0]: return 1;
+    case couleurs_imprimables[1]: return 2;
+    case couleurs_imprimables[2]: return 3;
+    case couleurs_imprimables[3]: return 4;
+    case couleurs_imprimables[4]: return 5;
+    case couleurs_imprimables[5]: return 6;
+    case couleurs_imprimables[6]: return 7;
+    default: return std::nullopt;
+  }
 }
 constexpr uint32_t couleur_indice(uint8_t indice) { return couleurs_imprimables.at(indice - 1u); }
 

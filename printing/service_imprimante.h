@@ -4,6 +4,7 @@
 // document. The CUPS implementation serves the agent; the recording one serves unit tests.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,12 @@ std::string decrit_envoi(const envoi_document& envoi);
 constexpr int16_t mode_echelle_pixels = 3;   // coordinates are device pixels, origin top-left
 constexpr int16_t drapeau_point_absolu = 2;  // absolute coordinates, explicit colour
 
+// One dot of a run handed over at once (dessine_points).
+struct point_page {
+  float x, y;
+  int32_t couleur;
+};
+
 class service_imprimante {
 public:
   virtual ~service_imprimante() = default;
@@ -50,6 +57,13 @@ public:
   // The device pixel (x, y) takes `couleur` (0x00BBGGRR); a later dot on the same pixel wins.
   // The first dot opens the document.
   virtual void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) = 0;
+  // The same dots in one call, in their order, for the raster's rows: a black page at 600 dpi has
+  // 70 million dots, and a call for each costs more than laying them on the page. A printer that
+  // keeps its page in memory takes the run whole; any other gets dessine_point for each dot, so
+  // the two ways always give the same document.
+  virtual void dessine_points(int16_t drapeau, std::span<const point_page> points) {
+    for (const point_page& p : points) dessine_point(drapeau, p.x, p.y, p.couleur);
+  }
   // Hands the document to the spooler; the next dot opens a new one.
   virtual void termine_document() = 0;
   // The last document termine_document handed over; a printer without a spooler has none.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "core/erreur.h"
 #include "printing/couleurs_qt.h"
 #include "printing/grille_points.h"
+#include "printing/indice_point.h"
 
 using namespace agent;
 
@@ -31,4 +33,28 @@ TEST(GrillePoints, OnlyTheSevenColoursHaveAnIndex) {
   EXPECT_EQ(couleur_de(qRgb(255, 0, 0)), rouge);
   EXPECT_EQ(couleur_de(qRgba(1, 255, 0, 0)), vert_rouge_1);
   EXPECT_EQ(qrgb_de(bleu_254), qRgb(0, 0, 254));
+}
+
+TEST(GrillePoints, ARunOfDotsLandsAsThatManySingleDots) {
+  // Overwritten, rounded to the pixel (ties to even), off the page: one by one and as a run alike.
+  const std::vector<point_page> points = {{5, 1, rouge},         {4.5f, 1, vert},   {5, 1, noir},
+                                          {2.5f, 3.5f, bleu},    {-0.6f, 0, rouge}, {9.4f, 4.5f, bleu_254},
+                                          {1e30f, 2, int32_t{0}}};
+  grille_points attendue(10, 5), obtenue(10, 5);
+  for (const point_page& p : points) attendue.pose_point(p.x, p.y, indice_point(drapeau_point_absolu, p.couleur));
+  pose_points(drapeau_point_absolu, points, [&]() -> grille_points& { return obtenue; });
+  EXPECT_EQ(couleur_indice(obtenue.indice(5, 1)), noir);
+  EXPECT_EQ(couleur_indice(obtenue.indice(4, 1)), vert);
+  EXPECT_EQ(couleur_indice(obtenue.indice(2, 4)), bleu);
+  EXPECT_EQ(couleur_indice(obtenue.indice(9, 4)), bleu_254);
+  EXPECT_EQ(obtenue.cadre(), attendue.cadre());
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(obtenue.indice(x, y), attendue.indice(x, y)) << x << "," << y;
+
+  // A colour outside the seven stops the run where it stands, the dots before it drawn.
+  const std::vector<point_page> fautifs = {{0, 0, rouge}, {1, 0, 0x123456}, {2, 0, rouge}};
+  grille_points arretee(10, 5);
+  EXPECT_THROW(pose_points(drapeau_point_absolu, fautifs, [&]() -> grille_points& { return arretee; }), erreur);
+  EXPECT_EQ(couleur_indice(arretee.indice(0, 0)), rouge);
+  EXPECT_EQ(arretee.indice(2, 0), 0);
 }

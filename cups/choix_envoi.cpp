@@ -72,4 +72,13 @@ choix_envoi choisit_envoi(const std::string& designation, std::string_view ppd, 
   return choix;
 }
 
+const char* type_document(format_envoi format) {
+  switch (format) {
+    case format_envoi::pwg: return "image/pwg-raster";
+    case format_envoi::raster_cups: return "application/vnd.cups-raster";
+    case format_envoi::pdf: break;
+  }
+  return CUPS_FORMAT_PDF;
+}
+
 }  // namespace agent

@@ -16,6 +16,10 @@ namespace agent {
 
 enum class format_envoi { pdf, pwg, raster_cups };
 
+// The document's MIME type ("image/pwg-raster", "application/vnd.cups-raster",
+// "application/pdf"). Throws nothing.
+const char* type_document(format_envoi format);
+
 struct choix_envoi {
   format_envoi format = format_envoi::pdf;
   bool copies_en_pages = false;               // a raster document repeats its page

@@ -1,0 +1,43 @@
+#pragma once
+// One operation's connection to the print scheduler, with its deadline: every wait on it ends at
+// the same moment, so a scheduler that stops answering costs the operation's delay once, not once
+// per request, and turns into an error instead of a frozen agent.
+
+#include <cups/cups.h>
+
+#include <chrono>
+#include <string>
+
+namespace agent {
+
+using horloge = std::chrono::steady_clock;
+
+// Whether an IPP status is a success. Throws nothing.
+bool reussi(ipp_status_t statut);
+
+// A connection whose every wait ends at `echeance`; null when the scheduler cannot be reached.
+// Throws nothing.
+http_t* connecte(std::chrono::milliseconds delai, horloge::time_point* echeance);
+
+class connexion {
+public:
+  // Throws "Erreur d'imprimante" when the scheduler cannot be reached within `delai`.
+  explicit connexion(std::chrono::milliseconds delai);
+  ~connexion();
+  connexion(const connexion&) = delete;
+  connexion& operator=(const connexion&) = delete;
+
+  http_t* http() const { return http_; }
+
+  // Throws "Erreur d'imprimante": `quoi`, then CUPS's own words for the last failure. A broken
+  // connection leaves the IPP status meaningless ("Success"), so its system error speaks instead.
+  [[noreturn]] void echoue(const std::string& quoi) const;
+  bool rompue() const { return httpError(http_) != 0; }
+
+private:
+  std::chrono::milliseconds delai_;
+  horloge::time_point echeance_;
+  http_t* http_ = nullptr;
+};
+
+}  // namespace agent

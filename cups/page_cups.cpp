@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/erreur.h"
+#include "cups/flux_raster.h"
 #include "printing/couleurs.h"
 
 namespace agent {
@@ -18,16 +19,6 @@ namespace {
 [[noreturn]] void echec_raster(const std::string& quoi) {
   throw erreur(code_erreur::erreur_imprimante, "la page CUPS raster ne peut pas être produite : " + quoi);
 }
-
-// Appends what libcups writes to the page's bytes; all of it. Throws nothing.
-ssize_t ajoute(void* destination, unsigned char* octets, size_t taille) {
-  static_cast<QByteArray*>(destination)->append(reinterpret_cast<const char*>(octets), static_cast<qsizetype>(taille));
-  return static_cast<ssize_t>(taille);
-}
-
-struct fermeture {
-  void operator()(cups_raster_t* r) const { cupsRasterClose(r); }
-};
 
 enum class sorte_espace { rvb, encres, noir_seul, luminance, autre };
 
@@ -146,7 +137,7 @@ QByteArray page_cups(const grille_points& grille, const cups_page_header2_t& ent
   std::vector<unsigned char> ligne(blanche);
 
   QByteArray octets;
-  std::unique_ptr<cups_raster_t, fermeture> flux(cupsRasterOpenIO(ajoute, &octets, CUPS_RASTER_WRITE_COMPRESSED));
+  flux_raster flux = ouvre_flux_raster(octets, CUPS_RASTER_WRITE_COMPRESSED);
   if (!flux || !cupsRasterWriteHeader2(flux.get(), &entete)) echec_raster(cupsRasterErrorString());
 
   // Only the dots' frame, as far as it falls on the raster, costs a conversion.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/erreur.h"
+#include "cups/flux_raster.h"
 #include "printing/couleurs.h"
 
 namespace agent {
@@ -17,15 +18,6 @@ namespace {
 [[noreturn]] void echec_pwg(const std::string& quoi) {
   throw erreur(code_erreur::erreur_imprimante, "la page PWG ne peut pas être produite : " + quoi);
 }
-
-ssize_t ajoute(void* destination, unsigned char* octets, size_t taille) {
-  static_cast<QByteArray*>(destination)->append(reinterpret_cast<const char*>(octets), static_cast<qsizetype>(taille));
-  return static_cast<ssize_t>(taille);
-}
-
-struct fermeture {
-  void operator()(cups_raster_t* r) const { cupsRasterClose(r); }
-};
 
 // Red, green and blue bytes of each grid index: white, then the seven colours in their order.
 std::array<std::array<uint8_t, 3>, 8> rvb_des_indices() {
@@ -61,7 +53,7 @@ QByteArray page_pwg(const grille_points& grille, const format_page& format, int3
   QByteArray octets;
   const qsizetype pixels_ligne = grille.largeur();
   octets.reserve(4096 + grille.hauteur() * (1 + (pixels_ligne + 127) / 128 + 3 * pixels_ligne));
-  std::unique_ptr<cups_raster_t, fermeture> flux(cupsRasterOpenIO(ajoute, &octets, CUPS_RASTER_WRITE_PWG));
+  flux_raster flux = ouvre_flux_raster(octets, CUPS_RASTER_WRITE_PWG);
   if (!flux || !cupsRasterWriteHeader2(flux.get(), &entete)) echec_pwg(cupsRasterErrorString());
 
   // Rows and columns outside the dots' frame stay white, and cost no conversion.

@@ -108,7 +108,12 @@ public:
           // stretches of thousands of dots. Compared as floats, exact below 2^24 columns.
           float bas = static_cast<float>(x), haut = bas;
           size_t suivant = i + 1;
-          if (etendues)
+          // Scattered dots rarely have three more of their colour after them on their row: they
+          // keep the one-dot way below, with no branch that their colours would mispredict.
+          if (etendues && i + 3 < nombre &&
+              ((points[i + 1].couleur ^ couleur) | (points[i + 2].couleur ^ couleur) |
+               (points[i + 3].couleur ^ couleur)) == 0 &&
+              points[i + 3].y == ligne_connue)
             for (; suivant < nombre; ++suivant) {
               const point_page& q = points[suivant];
               if (q.y != ligne_connue || q.couleur != couleur) break;

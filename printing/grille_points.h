@@ -80,7 +80,11 @@ public:
     const auto reprend_cadre = [&] { x0 = cadre_.x0, x1 = cadre_.x1; };
     int32_t couleur = points.front().couleur;
     uint8_t octet = indice(couleur);
-    for (const point_page& p : points) {
+    const size_t nombre = points.size();
+    const bool etendues = largeur_ <= (1 << 24);
+    const auto limite = static_cast<float>(largeur_);
+    for (size_t i = 0; i < nombre; ++i) {
+      const point_page& p = points[i];
       if (p.couleur != couleur) {
         couleur = p.couleur;
         octet = indice(couleur);
@@ -98,10 +102,41 @@ public:
       if (ligne && colonne >= 0 && colonne < largeur) {
         const auto x = static_cast<int32_t>(colonne);
         if (x == colonne) {
-          uint8_t& paire = ligne[static_cast<size_t>(x) / 2];
-          paire = static_cast<uint8_t>((paire & ~(0xF << decalage(x))) | octet << decalage(x));
-          x0 = x < x0 ? x : x0;
-          x1 = x >= x1 ? x + 1 : x1;
+          // The dots after it of the same colour on the same row that extend the stretch by a
+          // column at either end, or fall inside it (rounded, they land inside it too), leave the
+          // same bytes in any order: the stretch is filled at once, a dark row being a few such
+          // stretches of thousands of dots. Compared as floats, exact below 2^24 columns.
+          float bas = static_cast<float>(x), haut = bas;
+          size_t suivant = i + 1;
+          // Scattered dots rarely have three more of their colour after them on their row: they
+          // keep the one-dot way below, with no branch that their colours would mispredict.
+          if (etendues && i + 3 < nombre &&
+              ((points[i + 1].couleur ^ couleur) | (points[i + 2].couleur ^ couleur) |
+               (points[i + 3].couleur ^ couleur)) == 0 &&
+              points[i + 3].y == ligne_connue)
+            for (; suivant < nombre; ++suivant) {
+              const point_page& q = points[suivant];
+              if (q.y != ligne_connue || q.couleur != couleur) break;
+              const float autre = q.x;
+              if (autre >= bas && autre <= haut) continue;
+              if (autre == haut + 1 && autre < limite)
+                haut = autre;
+              else if (autre == bas - 1 && autre >= 0)
+                bas = autre;
+              else
+                break;
+            }
+          const auto premier = static_cast<int32_t>(bas), dernier = static_cast<int32_t>(haut);
+          if (premier == dernier) {
+            // Most dots of a scattered page stand alone: laid without a branch on their half.
+            uint8_t& paire = ligne[static_cast<size_t>(x) / 2];
+            paire = static_cast<uint8_t>((paire & ~(0xF << decalage(x))) | octet << decalage(x));
+          } else {
+            remplit(ligne, premier, dernier, octet);
+          }
+          i = suivant - 1;
+          x0 = premier < x0 ? premier : x0;
+          x1 = dernier >= x1 ? dernier + 1 : x1;
           encree = true;
           continue;
         }
@@ -145,6 +180,20 @@ private:
     cadre.y1 = y >= cadre.y1 ? y + 1 : cadre.y1;
   }
   void pose_arrondi(double x, double y, uint8_t indice);
+  // Columns premier … dernier of `ligne` take `indice`: the halves at either end alone, the
+  // bytes between whole.
+  static void remplit(uint8_t* ligne, int32_t premier, int32_t dernier, uint8_t indice) {
+    auto debut = static_cast<size_t>(premier);
+    const auto fin = static_cast<size_t>(dernier) + 1;
+    if (debut & 1) {
+      ligne[debut / 2] = static_cast<uint8_t>((ligne[debut / 2] & 0xF0) | indice);
+      ++debut;
+    }
+    const size_t entiers = (fin - debut) / 2;
+    std::fill_n(ligne + debut / 2, entiers, static_cast<uint8_t>(indice * 0x11));
+    debut += entiers * 2;
+    if (debut < fin) ligne[debut / 2] = static_cast<uint8_t>((ligne[debut / 2] & 0x0F) | indice << 4);
+  }
   // For a dot at a whole row of the page: that row's bytes, and its number in `y`. Otherwise
   // nullptr: the dot is rounded, or dropped, out of line.
   uint8_t* rangee(float ordonnee, int32_t& y) {

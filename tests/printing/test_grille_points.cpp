@@ -51,6 +51,24 @@ TEST(GrillePoints, ARunOfDotsLandsAsThatManySingleDots) {
   for (int32_t y = 0; y < 5; ++y)
     for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(obtenue.indice(x, y), attendue.indice(x, y)) << x << "," << y;
 
+  // Stretches of one colour in any order (a dark row's pairs x, x - 1), starting and ending on
+  // either half of a byte, broken by a gap, a row, a colour or the page's edge, over other dots.
+  std::vector<point_page> etendues;
+  for (float x = 3; x < 16; ++x) etendues.insert(etendues.end(), {{x, 2, noir}, {x - 1, 2, noir}});
+  for (float x = 14; x >= 4; --x) etendues.push_back({x, 2, rouge});
+  for (float x : {0.f, 1.f, 2.f, 4.f, 5.f, 5.f, 3.f, 4.5f, 6.f}) etendues.push_back({x, 3, bleu});
+  for (float x : {7.f, 8.f, 9.5f, 10.f}) etendues.push_back({x, 3, bleu});
+  for (float x : {17.f, 18.f, 19.f, 20.f, 21.f, 18.f}) etendues.push_back({x, 3, vert});
+  for (float x : {1.f, 2.f}) etendues.insert(etendues.end(), {{x, 4, vert}, {x, 0, vert}, {x + 1, 4, bleu_254}});
+  grille_points une_a_une(20, 5), par_etendues(20, 5);
+  for (const point_page& p : points) une_a_une.pose_point(p.x, p.y, indice_point(drapeau_point_absolu, p.couleur));
+  for (const point_page& p : etendues) une_a_une.pose_point(p.x, p.y, indice_point(drapeau_point_absolu, p.couleur));
+  pose_points(drapeau_point_absolu, points, [&]() -> grille_points& { return par_etendues; });
+  pose_points(drapeau_point_absolu, etendues, [&]() -> grille_points& { return par_etendues; });
+  EXPECT_EQ(par_etendues.cadre(), une_a_une.cadre());
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 20; ++x) EXPECT_EQ(par_etendues.indice(x, y), une_a_une.indice(x, y)) << x << "," << y;
+
   // A colour outside the seven stops the run where it stands, the dots before it drawn.
   const std::vector<point_page> fautifs = {{0, 0, rouge}, {1, 0, 0x123456}, {2, 0, rouge}};
   grille_points arretee(10, 5);

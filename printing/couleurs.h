@@ -19,33 +19,22 @@ constexpr uint32_t rouge_254 = 0x0000FE;
 
 constexpr std::array<uint32_t, 7> couleurs_imprimables = {noir, bleu, bleu_254, vert, vert_rouge_1, rouge, rouge_254};
 
-// Once per pixel of the raster: a switch the compiler turns into a handful of comparisons.
-constexpr bool est_imprimable(uint32_t c) {
-  switch (c) {
-    case noir:
-    case bleu:
-    case bleu_254:
-    case vert:
-    case vert_rouge_1:
-    case rouge:
-    case rouge_254: return true;
-    default: return false;
-  }
+// The byte a printable colour takes in a page grid (1 … 7, in the order of couleurs_imprimables;
+// 0 is white paper and any other colour). Without a branch: the raster and the page grid run it
+// once per pixel or dot, and a page of scattered colours would mispredict one at nearly every
+// one.
+constexpr uint8_t indice_sans_saut(uint32_t couleur) {
+  unsigned indice = 0;
+  for (unsigned i = 0; i < couleurs_imprimables.size(); ++i) indice |= (couleur == couleurs_imprimables[i]) * (i + 1);
+  return static_cast<uint8_t>(indice);
 }
 
-// The byte a printable colour takes in a page grid (1 … 7, in the order of couleurs_imprimables;
-// 0 is white paper), and back; nullopt for any other colour.
+constexpr bool est_imprimable(uint32_t c) { return indice_sans_saut(c) != 0; }
+
+// The same as an optional, and back; nullopt for a colour that does not print.
 constexpr std::optional<uint8_t> indice_couleur(uint32_t couleur) {
-  switch (couleur) {
-    case couleurs_imprimables[0]: return 1;
-    case couleurs_imprimables[1]: return 2;
-    case couleurs_imprimables[2]: return 3;
-    case couleurs_imprimables[3]: return 4;
-    case couleurs_imprimables[4]: return 5;
-    case couleurs_imprimables[5]: return 6;
-    case couleurs_imprimables[6]: return 7;
-    default: return std::nullopt;
-  }
+  if (const uint8_t indice = indice_sans_saut(couleur)) return indice;
+  return std::nullopt;
 }
 constexpr uint32_t couleur_indice(uint8_t indice) { return couleurs_imprimables.at(indice - 1u); }
 

@@ -14,15 +14,6 @@ namespace agent {
 // colour outside the seven.
 [[noreturn]] void refuse_point(int16_t drapeau, int32_t couleur);
 
-// indice_couleur without a branch, 0 for any other colour: a page of scattered colours would
-// mispredict one at nearly every dot.
-inline uint8_t indice_sans_saut(int32_t couleur) {
-  const auto c = static_cast<uint32_t>(couleur);
-  unsigned indice = 0;
-  for (unsigned i = 0; i < couleurs_imprimables.size(); ++i) indice |= (c == couleurs_imprimables[i]) * (i + 1);
-  return static_cast<uint8_t>(indice);
-}
-
 // Flag 2 and one of the seven colours are all the raster ever sends; anything else is refused.
 // Inline: once per dot.
 inline uint8_t indice_point(int16_t drapeau, int32_t couleur) {

@@ -1,8 +1,8 @@
 #pragma once
-// A print queue as one lookup finds it: the scheduler's list of queues, the chosen one with its
-// capabilities, its medium and resolution on each axis, and the way a page reaches it (from its
-// PPD and its IPP description). The lookup is the dearest round trip of a small job, so a
-// document keeps what it found until it is submitted.
+// A print queue as one lookup finds it: the chosen one (or the default) with its capabilities,
+// its medium and resolution on each axis, and the way a page reaches it (from its PPD and its IPP
+// description). The lookup is the dearest round trip of a small job, so a document keeps what it
+// found until it is submitted.
 
 #include <cups/cups.h>
 
@@ -19,22 +19,21 @@
 
 namespace agent {
 
-struct liberation_infos {
-  void operator()(cups_dinfo_t* i) const { cupsFreeDestInfo(i); }
+struct liberation_ipp {
+  void operator()(ipp_t* i) const { ippDelete(i); }
 };
+using reponse_ipp = std::unique_ptr<ipp_t, liberation_ipp>;
 
-// A queue as libcups describes it, with its capabilities.
+// A queue as the scheduler names and describes it: only the attributes the agent reads, asked
+// for by name, since a queue's full description (every medium it knows, with its margins) is
+// thousands of attributes, each read off the connection on its own.
 struct destination {
-  int nombre = 0;
-  cups_dest_t* liste = nullptr;
-  cups_dest_t* dest = nullptr;  // inside liste
-  std::unique_ptr<cups_dinfo_t, liberation_infos> infos;
-
-  destination() = default;
-  destination(const destination&) = delete;
-  destination& operator=(const destination&) = delete;
-  ~destination() { cupsFreeDests(nombre, liste); }
+  std::string nom;
+  reponse_ipp attributs;
 };
+
+// The queue's address on the scheduler, as libcups writes it. Throws nothing.
+std::string uri_file(const std::string& file);
 
 // The queue as an error message names it. Throws nothing.
 std::string designation(const std::optional<std::string>& file);
@@ -45,8 +44,7 @@ struct file_decrite {
   choix_envoi envoi;
 };
 
-// The scheduler's queues in its own order, each with its description, a user's saved sets of
-// options left out. Throws "Erreur d'imprimante" when the list cannot be had.
+// The scheduler's queues in its own order, each with its description. Throws "Erreur d'imprimante" when the list cannot be had.
 std::vector<imprimante> imprimantes_du_serveur(const connexion& c);
 
 // The chosen queue (the scheduler's default while `file` is empty) as one lookup finds it.
@@ -57,6 +55,6 @@ std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optiona
                                           bool choisir_format);
 
 // Throws "Valeur de propriété incorrecte" when the queue makes fewer or more copies than `copies`.
-void verifie_copies(const connexion& c, const file_decrite& decrite, int16_t copies);
+void verifie_copies(const file_decrite& decrite, int16_t copies);
 
 }  // namespace agent

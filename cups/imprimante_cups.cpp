@@ -49,7 +49,7 @@ void imprimante_cups::fixe_copies(const int16_t& copies) {
   prochaine_.reset();
   connexion c(delai_);
   auto decrite = decrit_file(c, choisie_, envoi_ == format_document::selon_file);
-  verifie_copies(c, *decrite, copies);
+  verifie_copies(*decrite, copies);
   copies_ = copies;
   prochaine_ = std::move(decrite);
 }
@@ -105,7 +105,7 @@ void imprimante_cups::termine_document() {
   ouvert_.reset();  // the grid is no longer needed, and the next dot opens a new document
 
   const int travail = soumet_travail(*decrite, nom, copies_, pages, page, delai_);
-  dernier_envoi_.file = decrite->d.dest->name;
+  dernier_envoi_.file = decrite->d.nom;
   dernier_envoi_.travail = travail;
   dernier_envoi_.format = type_document(format);
 }

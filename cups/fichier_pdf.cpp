@@ -87,7 +87,7 @@ QByteArray deflate_avec(const uint8_t* octets, size_t taille, int niveau, int st
 QByteArray comprime(const uint8_t* octets, size_t taille, recherche effort) {
   if (taille > UINT32_MAX / 2) echec_pdf("bloc trop grand pour être compressé d'un coup");
   if (effort == recherche::plages_seules) return deflate_avec(octets, taille, 1, Z_RLE);
-  return deflate_avec(octets, taille, Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY);
+  return deflate_avec(octets, taille, 1, Z_DEFAULT_STRATEGY);
 }
 
 }  // namespace agent

@@ -32,8 +32,10 @@ private:
   std::vector<int64_t> positions_;  // by object number - 1; -1 while not written
 };
 
-// How hard zlib looks for repeats. The full search pays off on drawn shapes (long runs, rows that
-// repeat); on noise it gains almost nothing over runs alone, for many times the time.
+// How hard zlib looks for repeats. Searching pays off on drawn shapes (long runs, rows that
+// repeat), and its fastest level already finds them: its default level makes a small page's
+// document a third smaller for three times the time, on a document that only crosses to the local
+// scheduler. On noise a search gains almost nothing over runs alone, for many times the time.
 enum class recherche { complete, plages_seules };
 
 // `octets` compressed with zlib, for the /FlateDecode filter of PDF.

@@ -84,10 +84,9 @@ QByteArray deflate_avec(const uint8_t* octets, size_t taille, int niveau, int st
 
 }  // namespace
 
-QByteArray comprime(const uint8_t* octets, size_t taille, recherche effort) {
+QByteArray comprime(const uint8_t* octets, size_t taille) {
   if (taille > UINT32_MAX / 2) echec_pdf("bloc trop grand pour être compressé d'un coup");
-  if (effort == recherche::plages_seules) return deflate_avec(octets, taille, 1, Z_RLE);
-  return deflate_avec(octets, taille, 1, Z_DEFAULT_STRATEGY);
+  return deflate_avec(octets, taille, 1, Z_RLE);
 }
 
 }  // namespace agent

@@ -32,13 +32,10 @@ private:
   std::vector<int64_t> positions_;  // by object number - 1; -1 while not written
 };
 
-// How hard zlib looks for repeats. Searching pays off on drawn shapes (long runs, rows that
-// repeat), and its fastest level already finds them: its default level makes a small page's
-// document a third smaller for three times the time, on a document that only crosses to the local
-// scheduler. On noise a search gains almost nothing over runs alone, for many times the time.
-enum class recherche { complete, plages_seules };
-
-// `octets` compressed with zlib, for the /FlateDecode filter of PDF.
-QByteArray comprime(const uint8_t* octets, size_t taille, recherche effort = recherche::complete);
+// `octets` compressed with zlib, for the /FlateDecode filter of PDF, as runs of one byte only: a
+// page's rows are runs of one colour or noise, and a search for longer repeats costs two to five
+// times the time (its default level) for a document at most a third smaller, on its way to the
+// local scheduler only.
+QByteArray comprime(const uint8_t* octets, size_t taille);
 
 }  // namespace agent

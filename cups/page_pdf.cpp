@@ -50,7 +50,6 @@ std::string en_points(double valeur) {
 struct bande {
   std::vector<uint8_t> octets;
   bool encre = false;
-  size_t ruptures = 0;  // bytes that differ from the one before
 };
 
 // Rows `haut` … `haut + lignes - 1` of the columns of `cadre`, two pixels a byte, each row
@@ -61,15 +60,9 @@ void remplit_bande(const grille_points& grille, const cadre_points& cadre, int32
   uint8_t* cible = b.octets.data();
   for (int32_t y = 0; y < lignes; ++y, cible += par_ligne)
     std::memcpy(cible, grille.paires(haut + y).data() + cadre.x0 / 2, par_ligne);
-  uint8_t encre = 0, precedent = 0;
-  size_t ruptures = 0;
-  for (const uint8_t paire : b.octets) {
-    encre |= paire;
-    ruptures += paire != precedent;
-    precedent = paire;
-  }
+  uint8_t encre = 0;
+  for (const uint8_t paire : b.octets) encre |= paire;
   b.encre = encre != 0;
-  b.ruptures = ruptures;
 }
 
 // A band as it goes into the file: empty when it has no ink.
@@ -77,12 +70,6 @@ struct bande_comprimee {
   int32_t haut, lignes;
   QByteArray donnees;
 };
-
-// Drawn shapes change colour every few bytes at most; a band that changes at every third byte or
-// more is noise, where runs are all there is to find.
-recherche effort_pour(const bande& b) {
-  return b.ruptures * 3 > b.octets.size() ? recherche::plages_seules : recherche::complete;
-}
 
 }  // namespace
 
@@ -112,7 +99,7 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
       bande b;
       for (size_t i; (i = suivante++) < bandes.size();) {
         remplit_bande(grille, cadre, bandes[i].haut, bandes[i].lignes, b);
-        if (b.encre) bandes[i].donnees = comprime(b.octets.data(), b.octets.size(), effort_pour(b));
+        if (b.encre) bandes[i].donnees = comprime(b.octets.data(), b.octets.size());
       }
     };
     {

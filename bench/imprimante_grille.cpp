@@ -14,8 +14,8 @@ void imprimante_grille::dessine_point(int16_t drapeau, float x, float y, const i
   ouverte().pose_point(x, y, indice);
 }
 
-void imprimante_grille::dessine_points(int16_t drapeau, std::span<const point_page> points) {
-  pose_points(drapeau, points, [this]() -> grille_points& { return ouverte(); });
+void imprimante_grille::dessine_plages(int16_t drapeau, std::span<const plage_points> plages) {
+  pose_plages(drapeau, plages, [this]() -> grille_points& { return ouverte(); });
 }
 
 void imprimante_grille::termine_document() {

@@ -17,7 +17,7 @@ public:
   explicit imprimante_grille(QSize page) : page_(page) {}
 
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
-  void dessine_points(int16_t drapeau, std::span<const point_page> points) override;
+  void dessine_plages(int16_t drapeau, std::span<const plage_points> plages) override;
   void termine_document() override;
 
   // The last document's page; empty when it had no dot.

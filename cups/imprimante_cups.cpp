@@ -69,9 +69,9 @@ void imprimante_cups::dessine_point(int16_t drapeau, float x, float y, const int
   ++ouvert_->points;
 }
 
-void imprimante_cups::dessine_points(int16_t drapeau, std::span<const point_page> points) {
-  pose_points(drapeau, points, [this]() -> grille_points& { return grille_ouverte(); });
-  if (ouvert_) ouvert_->points += static_cast<int64_t>(points.size());
+void imprimante_cups::dessine_plages(int16_t drapeau, std::span<const plage_points> plages) {
+  const int64_t points = pose_plages(drapeau, plages, [this]() -> grille_points& { return grille_ouverte(); });
+  if (ouvert_) ouvert_->points += points;
 }
 
 grille_points& imprimante_cups::grille_ouverte() {

@@ -54,7 +54,7 @@ public:
   void nomme_document(const std::string& nom) override;
   // The first dot sizes the page from the queue's resolution and its own default medium.
   void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) override;
-  void dessine_points(int16_t drapeau, std::span<const point_page> points) override;
+  void dessine_plages(int16_t drapeau, std::span<const plage_points> plages) override;
   // A document without a dot on the paper submits nothing: no blank sheet comes out.
   void termine_document() override;
   envoi_document dernier_envoi() const override { return dernier_envoi_; }

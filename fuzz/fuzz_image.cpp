@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,19 @@
 #include "core/erreur.h"
 #include "cups/page_pdf.h"
 #include "printing/trame_points.h"
+
+namespace {
+
+// The same printer fed one dot at a time, as every printer without a page grid is.
+class grille_point_par_point : public agent::imprimante_grille {
+public:
+  using imprimante_grille::imprimante_grille;
+  void dessine_plages(int16_t drapeau, std::span<const agent::plage_points> plages) override {
+    service_imprimante::dessine_plages(drapeau, plages);
+  }
+};
+
+}  // namespace
 
 namespace {
 
@@ -73,14 +87,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     std::abort();
   }
   const QSize page = agent::pixels_page(agent::format_pour("iso_a4_210x297mm", 300));
+  // The grid as the CUPS printer lays the raster's runs, and as a printer that takes them one dot
+  // at a time would have it: the two must be the same page.
   agent::imprimante_grille imprimante(page);
+  grille_point_par_point une_a_une(page);
   agent::suivi_sans_fenetre suivi;
   try {
     agent::trame_points(surface, imprimante, suivi);
+    agent::trame_points(surface, une_a_une, suivi);
   } catch (const agent::erreur& e) {
     // Coordinates beyond 32 bits are the raster's own error; a dot of another mode or colour
     // is one the raster must never send.
     if (e.code() != agent::code_erreur::depassement_capacite) std::abort();
+    return 0;
+  }
+  imprimante.termine_document();
+  une_a_une.termine_document();
+  const auto& a = imprimante.derniere_page();
+  const auto& b = une_a_une.derniere_page();
+  if (a.has_value() != b.has_value()) std::abort();
+  if (!a) return 0;
+  if (!(a->cadre() == b->cadre())) std::abort();
+  for (int32_t y = 0; y < a->hauteur(); ++y) {
+    const auto ligne_a = a->paires(y), ligne_b = b->paires(y);
+    if (!std::equal(ligne_a.begin(), ligne_a.end(), ligne_b.begin())) {
+      std::fprintf(stderr, "fuzz_image : la ligne %d diffère entre les plages et les points un à un\n", y);
+      std::abort();
+    }
   }
   return 0;
 }

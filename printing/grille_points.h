@@ -52,100 +52,44 @@ public:
     pose_arrondi(colonne, ligne, indice);
   }
 
-  // The dots of a run in their order, each laid as pose_point lays it. `indice_de(couleur)` gives
-  // a dot's byte, 0 for a colour that has none, which `refus(couleur)` then throws for, the dots
-  // before it laid. A run's dots mostly share a colour and a row: each is worked out again only
-  // when it changes.
+  // The runs of dots (plage_points) in their order, laid as pose_point lays their dots one by one:
+  // a run being of one colour, it leaves the columns it covers filled, whatever the order.
+  // `indice_de(couleur)` gives a run's byte, 0 for a colour that has none, which `refus(couleur)`
+  // then throws for, the runs before it laid. Most runs of a scattered page are a dot or two of
+  // colours no branch predicts; the frame is kept in registers meanwhile. The dots of the runs.
   template <typename indice_de, typename refus_de>
-  void pose_points(std::span<const point_page> points, indice_de&& indice, refus_de&& refus) {
-    if (points.empty()) return;
-    const double largeur = largeur_;
-    // The row of the last dot, when it is a whole row of the page (else nullptr).
-    float ligne_connue = points.front().y;
-    int32_t y = 0;
-    uint8_t* ligne = rangee(ligne_connue, y);
-    // The columns in two scalars, the row taken into the frame once it has a dot: the compiler
-    // packs four values in a vector register and unpacks them at every dot, a chain of latencies
-    // longer than the rest of the dot.
-    int32_t x0 = cadre_.x0, x1 = cadre_.x1;
-    bool encree = false;
-    const auto range_cadre = [&] {
-      cadre_.x0 = x0;
-      cadre_.x1 = x1;
-      if (!encree) return;
-      cadre_.y0 = std::min(cadre_.y0, y);
-      cadre_.y1 = std::max(cadre_.y1, y + 1);
-      encree = false;
-    };
-    const auto reprend_cadre = [&] { x0 = cadre_.x0, x1 = cadre_.x1; };
-    int32_t couleur = points.front().couleur;
-    uint8_t octet = indice(couleur);
-    const size_t nombre = points.size();
-    const bool etendues = largeur_ <= (1 << 24);
-    const auto limite = static_cast<float>(largeur_);
-    for (size_t i = 0; i < nombre; ++i) {
-      const point_page& p = points[i];
-      if (p.couleur != couleur) {
-        couleur = p.couleur;
-        octet = indice(couleur);
-      }
+  int64_t pose_plages(std::span<const plage_points> plages, indice_de&& indice, refus_de&& refus) {
+    // Beyond 2^24 a float no longer holds every whole number, and pose_point would round.
+    if (largeur_ > (1 << 24) || hauteur_ > (1 << 24)) return pose_plages_point_par_point(plages, indice, refus);
+    cadre_points cadre = cadre_;
+    int64_t points = 0;
+    for (const plage_points& p : plages) {
+      points += int64_t{p.nombre} << (p.compagnon ? 1 : 0);
+      const uint8_t octet = indice(p.couleur);
       if (octet == 0) {
-        range_cadre();
-        refus(couleur);
+        cadre_ = cadre;
+        refus(p.couleur);
       }
-      if (p.y != ligne_connue) {
-        range_cadre();
-        ligne_connue = p.y;
-        ligne = rangee(ligne_connue, y);
+      if (p.y < 0 || p.y >= hauteur_ || p.nombre <= 0) continue;
+      const int64_t debut = int64_t{p.x} - (p.compagnon ? 1 : 0), fin = int64_t{p.x} + p.nombre - 1;
+      const auto premier = static_cast<int32_t>(std::max<int64_t>(debut, 0));
+      const auto dernier = static_cast<int32_t>(std::min<int64_t>(fin, largeur_ - 1));
+      if (premier > dernier) continue;
+      uint8_t* ligne = pixels_.get() + position(0, p.y);
+      if (dernier - premier < 2) {
+        // A dot, or a black one with its companion: both ends laid, the same one twice for a dot.
+        pose_moitie(ligne, premier, octet);
+        pose_moitie(ligne, dernier, octet);
+      } else {
+        remplit(ligne, premier, dernier, octet);
       }
-      const double colonne = p.x;
-      if (ligne && colonne >= 0 && colonne < largeur) {
-        const auto x = static_cast<int32_t>(colonne);
-        if (x == colonne) {
-          // The dots after it of the same colour on the same row that extend the stretch by a
-          // column at either end, or fall inside it (rounded, they land inside it too), leave the
-          // same bytes in any order: the stretch is filled at once, a dark row being a few such
-          // stretches of thousands of dots. Compared as floats, exact below 2^24 columns.
-          float bas = static_cast<float>(x), haut = bas;
-          size_t suivant = i + 1;
-          // Scattered dots rarely have three more of their colour after them on their row: they
-          // keep the one-dot way below, with no branch that their colours would mispredict.
-          if (etendues && i + 3 < nombre &&
-              ((points[i + 1].couleur ^ couleur) | (points[i + 2].couleur ^ couleur) |
-               (points[i + 3].couleur ^ couleur)) == 0 &&
-              points[i + 3].y == ligne_connue)
-            for (; suivant < nombre; ++suivant) {
-              const point_page& q = points[suivant];
-              if (q.y != ligne_connue || q.couleur != couleur) break;
-              const float autre = q.x;
-              if (autre >= bas && autre <= haut) continue;
-              if (autre == haut + 1 && autre < limite)
-                haut = autre;
-              else if (autre == bas - 1 && autre >= 0)
-                bas = autre;
-              else
-                break;
-            }
-          const auto premier = static_cast<int32_t>(bas), dernier = static_cast<int32_t>(haut);
-          if (premier == dernier) {
-            // Most dots of a scattered page stand alone: laid without a branch on their half.
-            uint8_t& paire = ligne[static_cast<size_t>(x) / 2];
-            paire = static_cast<uint8_t>((paire & ~(0xF << decalage(x))) | octet << decalage(x));
-          } else {
-            remplit(ligne, premier, dernier, octet);
-          }
-          i = suivant - 1;
-          x0 = premier < x0 ? premier : x0;
-          x1 = dernier >= x1 ? dernier + 1 : x1;
-          encree = true;
-          continue;
-        }
-      }
-      range_cadre();
-      pose_arrondi(colonne, p.y, octet);
-      reprend_cadre();
+      cadre.x0 = premier < cadre.x0 ? premier : cadre.x0;
+      cadre.y0 = p.y < cadre.y0 ? p.y : cadre.y0;
+      cadre.x1 = dernier >= cadre.x1 ? dernier + 1 : cadre.x1;
+      cadre.y1 = p.y >= cadre.y1 ? p.y + 1 : cadre.y1;
     }
-    range_cadre();
+    cadre_ = cadre;
+    return points;
   }
 
   uint8_t indice(int32_t x, int32_t y) const {
@@ -180,6 +124,24 @@ private:
     cadre.y1 = y >= cadre.y1 ? y + 1 : cadre.y1;
   }
   void pose_arrondi(double x, double y, uint8_t indice);
+  template <typename indice_de, typename refus_de>
+  int64_t pose_plages_point_par_point(std::span<const plage_points> plages, indice_de&& indice, refus_de&& refus) {
+    int64_t points = 0;
+    for (const plage_points& p : plages) {
+      points += int64_t{p.nombre} << (p.compagnon ? 1 : 0);
+      const uint8_t octet = indice(p.couleur);
+      if (octet == 0) refus(p.couleur);
+      for (int32_t i = 0; i < p.nombre; ++i) {
+        pose_point(static_cast<float>(p.x + i), static_cast<float>(p.y), octet);
+        if (p.compagnon) pose_point(static_cast<float>(p.x + i - 1), static_cast<float>(p.y), octet);
+      }
+    }
+    return points;
+  }
+  static void pose_moitie(uint8_t* ligne, int32_t x, uint8_t indice) {
+    uint8_t& paire = ligne[static_cast<size_t>(x) / 2];
+    paire = static_cast<uint8_t>((paire & ~(0xF << decalage(x))) | indice << decalage(x));
+  }
   // Columns premier … dernier of `ligne` take `indice`: the halves at either end alone, the
   // bytes between whole.
   static void remplit(uint8_t* ligne, int32_t premier, int32_t dernier, uint8_t indice) {
@@ -193,15 +155,6 @@ private:
     std::fill_n(ligne + debut / 2, entiers, static_cast<uint8_t>(indice * 0x11));
     debut += entiers * 2;
     if (debut < fin) ligne[debut / 2] = static_cast<uint8_t>((ligne[debut / 2] & 0x0F) | indice << 4);
-  }
-  // For a dot at a whole row of the page: that row's bytes, and its number in `y`. Otherwise
-  // nullptr: the dot is rounded, or dropped, out of line.
-  uint8_t* rangee(float ordonnee, int32_t& y) {
-    const double ligne = ordonnee;
-    if (!(ligne >= 0 && ligne < hauteur_)) return nullptr;
-    y = static_cast<int32_t>(ligne);
-    if (y != ligne) return nullptr;
-    return pixels_.get() + position(0, y);
   }
   // The byte holding pixel (x, y), and where in it.
   size_t position(int32_t x, int32_t y) const {

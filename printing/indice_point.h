@@ -22,14 +22,14 @@ inline uint8_t indice_point(int16_t drapeau, int32_t couleur) {
   return indice;
 }
 
-// Lays `points` on `grille` in their order, as that many dessine_point calls would; `grille`
-// opens the page at the first dot, once that dot is known to be valid.
+// Lays `plages` on `grille` in their order, as that many dessine_point calls would; `grille`
+// opens the page at the first dot, once that dot is known to be valid. The dots laid.
 template <typename ouverture>
-void pose_points(int16_t drapeau, std::span<const point_page> points, ouverture&& grille) {
-  if (points.empty()) return;
-  indice_point(drapeau, points.front().couleur);
-  // The flag is the same for the whole run: checked once, above.
-  grille().pose_points(points, indice_sans_saut, [drapeau](int32_t couleur) { refuse_point(drapeau, couleur); });
+int64_t pose_plages(int16_t drapeau, std::span<const plage_points> plages, ouverture&& grille) {
+  if (plages.empty()) return 0;
+  indice_point(drapeau, plages.front().couleur);
+  // The flag is the same for every run: checked once, above.
+  return grille().pose_plages(plages, indice_sans_saut, [drapeau](int32_t couleur) { refuse_point(drapeau, couleur); });
 }
 
 }  // namespace agent

@@ -33,10 +33,14 @@ std::string decrit_envoi(const envoi_document& envoi);
 constexpr int16_t mode_echelle_pixels = 3;   // coordinates are device pixels, origin top-left
 constexpr int16_t drapeau_point_absolu = 2;  // absolute coordinates, explicit colour
 
-// One dot of a run handed over at once (dessine_points).
-struct point_page {
-  float x, y;
+// Dots handed over at once (dessine_plages): on row y, `nombre` dots at columns x, x + 1, …, in
+// that order, each followed by a second one column to its left when `compagnon`; all in `couleur`.
+// Whole device pixels, as the raster draws them.
+struct plage_points {
+  int32_t x, y;
+  int32_t nombre;
   int32_t couleur;
+  bool compagnon;
 };
 
 class service_imprimante {
@@ -58,11 +62,16 @@ public:
   // The first dot opens the document.
   virtual void dessine_point(int16_t drapeau, float x, float y, const int32_t& couleur) = 0;
   // The same dots in one call, in their order, for the raster's rows: a black page at 600 dpi has
-  // 70 million dots, and a call for each costs more than laying them on the page. A printer that
-  // keeps its page in memory takes the run whole; any other gets dessine_point for each dot, so
-  // the two ways always give the same document.
-  virtual void dessine_points(int16_t drapeau, std::span<const point_page> points) {
-    for (const point_page& p : points) dessine_point(drapeau, p.x, p.y, p.couleur);
+  // 70 million dots in 7,000 runs, and a call for each dot costs more than laying the runs on the
+  // page. A printer that keeps its page in memory lays each run whole; any other gets
+  // dessine_point for each dot, so the two ways always give the same document.
+  virtual void dessine_plages(int16_t drapeau, std::span<const plage_points> plages) {
+    for (const plage_points& p : plages) {
+      for (int32_t i = 0; i < p.nombre; ++i) {
+        dessine_point(drapeau, static_cast<float>(p.x + i), static_cast<float>(p.y), p.couleur);
+        if (p.compagnon) dessine_point(drapeau, static_cast<float>(p.x + i - 1), static_cast<float>(p.y), p.couleur);
+      }
+    }
   }
   // Hands the document to the spooler; the next dot opens a new one.
   virtual void termine_document() = 0;

@@ -3,6 +3,7 @@
 #include <bit>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/arithmetique.h"
@@ -20,57 +21,95 @@ constexpr uint8_t marque_imprimable(uint32_t c) {
   return oui;
 }
 
-static_assert(marque_imprimable(noir) == 1 && marque_imprimable(rouge_254) == 1 && marque_imprimable(0x00FE00) == 0);
+// What lies either side of a row: no colour, so that runs end there.
+constexpr uint32_t hors_ligne = 0xFFFFFFFF;
+
+static_assert(marque_imprimable(noir) == 1 && marque_imprimable(rouge_254) == 1 && marque_imprimable(0x00FE00) == 0 &&
+              marque_imprimable(hors_ligne) == 0);
 
 }  // namespace
 
 void trame_points(const surface_lecture& surface, service_imprimante& imprimante, suivi_trame& suivi) {
+  static_assert(decalage_compagnon_noir == marge_horizontale - 1, "a black pixel's second dot is its run's companion");
   const int32_t hauteur = arrondi_entier32(surface.hauteur_echelle());
+  // The row between two pixels that print nothing, so that its first and last pixels have
+  // neighbours like the others.
   std::vector<uint32_t> pixels;
-  // One byte a pixel, 1 where it prints, padded to whole words of eight: a row is marked in one
-  // pass, then walked eight pixels at a time, so that blank stretches cost a test per eight pixels
-  // and scattered dots no mispredicted branch per pixel.
-  std::vector<uint8_t> marques;
-  std::vector<point_page> points;
+  // One byte a pixel, padded to whole words of eight: 1 where a run of one printable colour
+  // starts, and where one ends. Both marked in one pass without a branch per pixel, then each
+  // walked eight pixels at a time, so that blank stretches and the inside of runs cost a test per
+  // eight pixels, and scattered dots no mispredicted branch each.
+  std::vector<uint8_t> debuts, fins;
+  // The row's runs, at most one a pixel, left uninitialised until written: a vector sized for a
+  // row would clear a row's worth of runs first.
+  std::unique_ptr<plage_points[]> plages;
+  size_t capacite = 0;
 
   for (int32_t y = 0; y <= hauteur; ++y) {
     const int32_t largeur = arrondi_entier32(surface.largeur_echelle());
     if (largeur >= 0) {
       const auto colonnes = static_cast<size_t>(somme_verifiee(largeur, 1));
-      pixels.resize(colonnes);
-      surface.lit_ligne(y, pixels);
-      marques.assign((colonnes + 7) / 8 * 8, 0);
-      for (size_t x = 0; x < colonnes; ++x) marques[x] = marque_imprimable(pixels[x]);
-      // Where no coordinate of the row can overflow, its dots go to the printer in one call;
-      // near the 32-bit limit each is computed, checked and drawn in turn, as the error must
-      // come after the dots before it.
+      pixels.resize(colonnes + 2);
+      pixels.front() = pixels.back() = hors_ligne;
+      surface.lit_ligne(y, std::span(pixels).subspan(1, colonnes));
+      debuts.assign((colonnes + 7) / 8 * 8, 0);
+      fins.assign(debuts.size(), 0);
+      const uint32_t *avant = pixels.data(), *p = avant + 1, *apres = avant + 2;
+      for (size_t x = 0; x < colonnes; ++x) {
+        const uint8_t imprimable = marque_imprimable(p[x]);
+        debuts[x] = imprimable & static_cast<uint8_t>(p[x] != avant[x]);
+        fins[x] = imprimable & static_cast<uint8_t>(p[x] != apres[x]);
+      }
+      // Where no coordinate of the row can overflow, its runs go to the printer in one call, in
+      // device pixels; near the 32-bit limit they stay in the picture's, and each dot is computed,
+      // checked and drawn in turn, as the error must come after the dots before it.
       const bool sans_depassement = y <= INT32_MAX - marge_verticale && largeur <= INT32_MAX - marge_horizontale;
-      points.clear();
+      const int32_t decalage_x = sans_depassement ? marge_horizontale : 0;
+      const int32_t ligne = sans_depassement ? y + marge_verticale : y;
+      if (capacite < colonnes) {
+        plages.reset(new plage_points[colonnes]);
+        capacite = colonnes;
+      }
+      plage_points* plage = plages.get();
       for (size_t groupe = 0; groupe < colonnes; groupe += 8) {
         uint64_t huit;
-        std::memcpy(&huit, marques.data() + groupe, sizeof huit);
+        std::memcpy(&huit, debuts.data() + groupe, sizeof huit);
         while (huit != 0) {
-          const auto x = static_cast<int32_t>(groupe + static_cast<size_t>(std::countr_zero(huit)) / 8);
+          const size_t x = groupe + static_cast<size_t>(std::countr_zero(huit)) / 8;
           huit &= huit - 1;
-          const uint32_t c = pixels[static_cast<size_t>(x)];
-          const int32_t couleur = static_cast<int32_t>(c);
-          if (sans_depassement) {
-            const auto ligne_page = static_cast<float>(y + marge_verticale);
-            points.push_back({static_cast<float>(x + marge_horizontale), ligne_page, couleur});
-            if (c == noir) points.push_back({static_cast<float>(x + decalage_compagnon_noir), ligne_page, couleur});
-            continue;
-          }
-          const float ligne_page = static_cast<float>(somme_verifiee(y, marge_verticale));
-          imprimante.dessine_point(drapeau_point_absolu, static_cast<float>(somme_verifiee(x, marge_horizontale)),
-                                   ligne_page, couleur);
-          if (c == noir) {
-            imprimante.dessine_point(drapeau_point_absolu,
-                                     static_cast<float>(somme_verifiee(x, decalage_compagnon_noir)), ligne_page,
-                                     couleur);
+          const uint32_t c = p[x];
+          *plage++ = {static_cast<int32_t>(x) + decalage_x, ligne, 0, static_cast<int32_t>(c), c == noir};
+        }
+      }
+      const std::span<plage_points> rangee(plages.get(), plage);
+      // Each run's k-th end closes its k-th start.
+      plage = plages.get();
+      for (size_t groupe = 0; groupe < colonnes; groupe += 8) {
+        uint64_t huit;
+        std::memcpy(&huit, fins.data() + groupe, sizeof huit);
+        while (huit != 0) {
+          const size_t x = groupe + static_cast<size_t>(std::countr_zero(huit)) / 8;
+          huit &= huit - 1;
+          plage->nombre = static_cast<int32_t>(x) + decalage_x - plage->x + 1;
+          ++plage;
+        }
+      }
+      if (sans_depassement) {
+        if (!rangee.empty()) imprimante.dessine_plages(drapeau_point_absolu, rangee);
+      } else {
+        for (const plage_points& run : rangee) {
+          for (int32_t x = run.x; x < run.x + run.nombre; ++x) {
+            const float ligne_page = static_cast<float>(somme_verifiee(y, marge_verticale));
+            imprimante.dessine_point(drapeau_point_absolu, static_cast<float>(somme_verifiee(x, marge_horizontale)),
+                                     ligne_page, run.couleur);
+            if (run.compagnon) {
+              imprimante.dessine_point(drapeau_point_absolu,
+                                       static_cast<float>(somme_verifiee(x, decalage_compagnon_noir)), ligne_page,
+                                       run.couleur);
+            }
           }
         }
       }
-      if (!points.empty()) imprimante.dessine_points(drapeau_point_absolu, points);
     }
     suivi.laisse_evenements();
     suivi.fixe_titre(texte_progression(y, surface.hauteur_echelle()));

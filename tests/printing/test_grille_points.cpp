@@ -36,43 +36,36 @@ TEST(GrillePoints, OnlyTheSevenColoursHaveAnIndex) {
 }
 
 TEST(GrillePoints, ARunOfDotsLandsAsThatManySingleDots) {
-  // Overwritten, rounded to the pixel (ties to even), off the page: one by one and as a run alike.
-  const std::vector<point_page> points = {{5, 1, rouge},         {4.5f, 1, vert},   {5, 1, noir},
-                                          {2.5f, 3.5f, bleu},    {-0.6f, 0, rouge}, {9.4f, 4.5f, bleu_254},
-                                          {1e30f, 2, int32_t{0}}};
-  grille_points attendue(10, 5), obtenue(10, 5);
-  for (const point_page& p : points) attendue.pose_point(p.x, p.y, indice_point(drapeau_point_absolu, p.couleur));
-  pose_points(drapeau_point_absolu, points, [&]() -> grille_points& { return obtenue; });
-  EXPECT_EQ(couleur_indice(obtenue.indice(5, 1)), noir);
-  EXPECT_EQ(couleur_indice(obtenue.indice(4, 1)), vert);
-  EXPECT_EQ(couleur_indice(obtenue.indice(2, 4)), bleu);
-  EXPECT_EQ(couleur_indice(obtenue.indice(9, 4)), bleu_254);
-  EXPECT_EQ(obtenue.cadre(), attendue.cadre());
+  // Runs starting and ending on either half of a byte, with and without their companions, over
+  // one another and other dots, cut by the page's edges or off it: laid whole and dot by dot alike.
+  const std::vector<plage_points> plages = {
+      {3, 2, 13, noir, true},        {4, 2, 11, rouge, false}, {0, 3, 3, bleu, false},  {5, 3, 1, bleu, false},
+      {7, 3, 4, bleu, false},        {0, 1, 2, noir, true},    {17, 3, 6, vert, false}, {18, 4, 1, noir, true},
+      {1, 0, 1, bleu_254, false},    {2, 0, 2, vert, true},    {5, 5, 3, rouge, false}, {-3, 4, 2, rouge, false},
+      {19, 1, 1, noir, true},        {20, 0, 2, noir, true},   {1, 1, 17, vert, false}, {0, 4, 20, bleu, false},
+      {4, 3, 1, vert_rouge_1, false}};
+  grille_points une_a_une(20, 5), par_plages(20, 5);
+  for (const plage_points& p : plages) {
+    for (int32_t i = 0; i < p.nombre; ++i) {
+      const uint8_t octet = indice_point(drapeau_point_absolu, p.couleur);
+      une_a_une.pose_point(static_cast<float>(p.x + i), static_cast<float>(p.y), octet);
+      if (p.compagnon) une_a_une.pose_point(static_cast<float>(p.x + i - 1), static_cast<float>(p.y), octet);
+    }
+  }
+  pose_plages(drapeau_point_absolu, plages, [&]() -> grille_points& { return par_plages; });
+  EXPECT_EQ(couleur_indice(par_plages.indice(2, 2)), noir);
+  EXPECT_EQ(couleur_indice(par_plages.indice(17, 1)), vert);
+  EXPECT_EQ(couleur_indice(par_plages.indice(14, 2)), rouge);
+  EXPECT_EQ(couleur_indice(par_plages.indice(19, 0)), noir);
+  EXPECT_EQ(par_plages.cadre(), une_a_une.cadre());
   for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(obtenue.indice(x, y), attendue.indice(x, y)) << x << "," << y;
+    for (int32_t x = 0; x < 20; ++x) EXPECT_EQ(par_plages.indice(x, y), une_a_une.indice(x, y)) << x << "," << y;
 
-  // Stretches of one colour in any order (a dark row's pairs x, x - 1), starting and ending on
-  // either half of a byte, broken by a gap, a row, a colour or the page's edge, over other dots.
-  std::vector<point_page> etendues;
-  for (float x = 3; x < 16; ++x) etendues.insert(etendues.end(), {{x, 2, noir}, {x - 1, 2, noir}});
-  for (float x = 14; x >= 4; --x) etendues.push_back({x, 2, rouge});
-  for (float x : {0.f, 1.f, 2.f, 4.f, 5.f, 5.f, 3.f, 4.5f, 6.f}) etendues.push_back({x, 3, bleu});
-  for (float x : {7.f, 8.f, 9.5f, 10.f}) etendues.push_back({x, 3, bleu});
-  for (float x : {17.f, 18.f, 19.f, 20.f, 21.f, 18.f}) etendues.push_back({x, 3, vert});
-  for (float x : {1.f, 2.f}) etendues.insert(etendues.end(), {{x, 4, vert}, {x, 0, vert}, {x + 1, 4, bleu_254}});
-  grille_points une_a_une(20, 5), par_etendues(20, 5);
-  for (const point_page& p : points) une_a_une.pose_point(p.x, p.y, indice_point(drapeau_point_absolu, p.couleur));
-  for (const point_page& p : etendues) une_a_une.pose_point(p.x, p.y, indice_point(drapeau_point_absolu, p.couleur));
-  pose_points(drapeau_point_absolu, points, [&]() -> grille_points& { return par_etendues; });
-  pose_points(drapeau_point_absolu, etendues, [&]() -> grille_points& { return par_etendues; });
-  EXPECT_EQ(par_etendues.cadre(), une_a_une.cadre());
-  for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 20; ++x) EXPECT_EQ(par_etendues.indice(x, y), une_a_une.indice(x, y)) << x << "," << y;
-
-  // A colour outside the seven stops the run where it stands, the dots before it drawn.
-  const std::vector<point_page> fautifs = {{0, 0, rouge}, {1, 0, 0x123456}, {2, 0, rouge}};
+  // A colour outside the seven stops the runs where they stand, the dots before it drawn.
+  const std::vector<plage_points> fautives = {
+      {0, 0, 2, rouge, false}, {2, 0, 1, 0x123456, false}, {3, 0, 1, rouge, false}};
   grille_points arretee(10, 5);
-  EXPECT_THROW(pose_points(drapeau_point_absolu, fautifs, [&]() -> grille_points& { return arretee; }), erreur);
-  EXPECT_EQ(couleur_indice(arretee.indice(0, 0)), rouge);
-  EXPECT_EQ(arretee.indice(2, 0), 0);
+  EXPECT_THROW(pose_plages(drapeau_point_absolu, fautives, [&]() -> grille_points& { return arretee; }), erreur);
+  EXPECT_EQ(couleur_indice(arretee.indice(1, 0)), rouge);
+  EXPECT_EQ(arretee.indice(3, 0), 0);
 }

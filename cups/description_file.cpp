@@ -65,7 +65,8 @@ void trouve_destination(const connexion& c, const std::optional<std::string>& fi
     throw erreur(code_erreur::imprimante_introuvable,
                  "« " + *nom + " » n'est pas une file du serveur d'impression " + cupsServer());
   }
-  if (!d.attributs || c.rompue() || !reussi(cupsLastError())) c.echoue(designation(file) + " ne décrit pas ses capacités");
+  if (!d.attributs || c.rompue() || !reussi(cupsLastError()))
+    c.echoue(designation(file) + " ne décrit pas ses capacités");
   // The scheduler's own spelling: a queue's name is the same in any case.
   ipp_attribute_t* nom_file = attribut(d, "printer-name");
   const char* officiel = nom_file ? ippGetString(nom_file, 0, nullptr) : nullptr;

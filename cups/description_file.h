@@ -44,7 +44,8 @@ struct file_decrite {
   choix_envoi envoi;
 };
 
-// The scheduler's queues in its own order, each with its description. Throws "Erreur d'imprimante" when the list cannot be had.
+// The scheduler's queues in its own order, each with its description. Throws "Erreur d'imprimante" when the list cannot
+// be had.
 std::vector<imprimante> imprimantes_du_serveur(const connexion& c);
 
 // The chosen queue (the scheduler's default while `file` is empty) as one lookup finds it.

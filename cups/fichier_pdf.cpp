@@ -84,7 +84,8 @@ QByteArray deflate_avec(const uint8_t* octets, size_t taille, int niveau, int st
 
 }  // namespace
 
-QByteArray comprime(const uint8_t* octets, size_t taille) {
+QByteArray comprime(const uint8_t* octets, size_t taille, compression sorte) {
+  if (sorte == compression::stockee) return deflate_avec(octets, taille, Z_NO_COMPRESSION, Z_DEFAULT_STRATEGY);
   if (taille > UINT32_MAX / 2) echec_pdf("bloc trop grand pour être compressé d'un coup");
   return deflate_avec(octets, taille, 1, Z_RLE);
 }

@@ -22,6 +22,10 @@ public:
   // without the braces, /Length and /Filter.
   void ecrit_flux_comprime(int32_t numero, std::string_view dictionnaire, const QByteArray& donnees);
 
+  // Room for `octets` more bytes: a page's image data is most of its file, and growing the file
+  // as it comes copies it again and again into fresh memory.
+  void prevoit(qsizetype octets) { octets_.reserve(octets_.size() + octets); }
+
   // The whole file, with `catalogue` as its root. Every reserved number must have been written.
   QByteArray termine(int32_t catalogue);
 
@@ -32,10 +36,13 @@ private:
   std::vector<int64_t> positions_;  // by object number - 1; -1 while not written
 };
 
-// `octets` compressed with zlib, for the /FlateDecode filter of PDF, as runs of one byte only: a
-// page's rows are runs of one colour or noise, and a search for longer repeats costs two to five
-// times the time (its default level) for a document at most a third smaller, on its way to the
-// local scheduler only.
-QByteArray comprime(const uint8_t* octets, size_t taille);
+// How a block goes into the file. Runs of one byte: a page's drawn shapes and solid areas are
+// such runs, and a search for longer repeats costs two to five times the time (zlib's default
+// level) for a document at most a third smaller. Stored: noise shrinks by two fifths at most,
+// for more time than its bytes take to reach the local scheduler as they are.
+enum class compression { plages, stockee };
+
+// `octets` in a zlib stream, for the /FlateDecode filter of PDF.
+QByteArray comprime(const uint8_t* octets, size_t taille, compression sorte = compression::plages);
 
 }  // namespace agent

@@ -50,6 +50,8 @@ std::string en_points(double valeur) {
 struct bande {
   std::vector<uint8_t> octets;
   bool encre = false;
+  // Its bytes change at every third or more: noise, where runs are all there is to find.
+  bool bruit = false;
 };
 
 // Rows `haut` … `haut + lignes - 1` of the columns of `cadre`, two pixels a byte, each row
@@ -60,9 +62,15 @@ void remplit_bande(const grille_points& grille, const cadre_points& cadre, int32
   uint8_t* cible = b.octets.data();
   for (int32_t y = 0; y < lignes; ++y, cible += par_ligne)
     std::memcpy(cible, grille.paires(haut + y).data() + cadre.x0 / 2, par_ligne);
-  uint8_t encre = 0;
-  for (const uint8_t paire : b.octets) encre |= paire;
+  uint8_t encre = 0, precedent = 0;
+  size_t ruptures = 0;
+  for (const uint8_t paire : b.octets) {
+    encre |= paire;
+    ruptures += paire != precedent;
+    precedent = paire;
+  }
   b.encre = encre != 0;
+  b.bruit = ruptures * 3 > b.octets.size();
 }
 
 // A band as it goes into the file: empty when it has no ink.
@@ -99,7 +107,9 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
       bande b;
       for (size_t i; (i = suivante++) < bandes.size();) {
         remplit_bande(grille, cadre, bandes[i].haut, bandes[i].lignes, b);
-        if (b.encre) bandes[i].donnees = comprime(b.octets.data(), b.octets.size());
+        if (b.encre)
+          bandes[i].donnees =
+              comprime(b.octets.data(), b.octets.size(), b.bruit ? compression::stockee : compression::plages);
       }
     };
     {
@@ -108,6 +118,11 @@ QByteArray page_pdf(const grille_points& grille, const format_page& format) {
       comprime_bandes();
       autre.get();
     }
+    // Each image's data, its dictionary and its place in the page's drawing.
+    constexpr qsizetype par_image = 1024;
+    qsizetype taille = 0;
+    for (const bande_comprimee& bc : bandes) taille += bc.donnees.size() + par_image;
+    pdf.prevoit(taille);
     for (bande_comprimee& bc : bandes) {
       if (bc.donnees.isEmpty()) continue;  // white paper already
       const int32_t image = pdf.reserve();

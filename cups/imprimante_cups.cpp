@@ -1,5 +1,7 @@
 #include "cups/imprimante_cups.h"
 
+#include <utility>
+
 #include "core/erreur.h"
 #include "cups/description_file.h"
 #include "cups/nom_travail.h"
@@ -79,7 +81,14 @@ grille_points& imprimante_cups::grille_ouverte() {
     auto decrite = std::move(prochaine_);
     if (!decrite) decrite = decrit_file(connexion(delai_), choisie_, envoi_ == format_document::selon_file);
     const QSize pixels = pixels_page(decrite->format);
-    ouvert_.emplace(document{std::move(decrite), grille_points(pixels.width(), pixels.height()),
+    std::optional<grille_points> reprise = std::exchange(grille_reprise_, std::nullopt);
+    if (reprise && reprise->largeur() == pixels.width() && reprise->hauteur() == pixels.height()) {
+      reprise->efface();
+    } else {
+      reprise.reset();  // before the new page is taken, not beside it
+      reprise.emplace(pixels.width(), pixels.height());
+    }
+    ouvert_.emplace(document{std::move(decrite), std::move(*reprise),
                              nom_document_.empty() ? titre_ : nom_travail_ipp(nom_document_)});
   }
   return ouvert_->grille;
@@ -102,7 +111,8 @@ void imprimante_cups::termine_document() {
   const int32_t pages = format != format_envoi::pdf && decrite->envoi.copies_en_pages ? copies_ : 1;
   const QByteArray page = encode_page(ouvert_->grille, *decrite, pages);
   const std::string nom = std::move(ouvert_->nom);
-  ouvert_.reset();  // the grid is no longer needed, and the next dot opens a new document
+  grille_reprise_.emplace(std::move(ouvert_->grille));
+  ouvert_.reset();  // the next dot opens a new document
 
   const int travail = soumet_travail(*decrite, nom, copies_, pages, page, delai_);
   dernier_envoi_.file = decrite->d.nom;

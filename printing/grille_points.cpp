@@ -1,6 +1,7 @@
 #include "printing/grille_points.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/arithmetique.h"
 #include "core/erreur.h"
@@ -22,6 +23,13 @@ std::span<const uint8_t> grille_points::ligne(int32_t y) const {
   const std::span<const uint8_t> source = paires(y);
   for (size_t x = 0; x < ligne_.size(); ++x) ligne_[x] = static_cast<uint8_t>(source[x / 2] >> (x & 1 ? 0 : 4) & 0xF);
   return ligne_;
+}
+
+void grille_points::efface() {
+  if (vide()) return;
+  const size_t debut = static_cast<size_t>(cadre_.x0) / 2, fin = (static_cast<size_t>(cadre_.x1) + 1) / 2;
+  for (int32_t y = cadre_.y0; y < cadre_.y1; ++y) std::memset(pixels_.get() + position(0, y) + debut, 0, fin - debut);
+  cadre_ = {INT32_MAX, INT32_MAX, 0, 0};
 }
 
 void grille_points::pose_arrondi(double x, double y, uint8_t indice) {

@@ -103,6 +103,8 @@ public:
   std::span<const uint8_t> paires(int32_t y) const { return {pixels_.get() + position(0, y), octets_par_ligne_}; }
 
   bool vide() const { return cadre_.x1 == 0; }
+  // Back to a page with no dot, clearing only the frame that held dots.
+  void efface();
   // The smallest rectangle holding every dot drawn; meaningless while vide().
   const cadre_points& cadre() const { return cadre_; }
 

@@ -61,6 +61,12 @@ TEST(GrillePoints, ARunOfDotsLandsAsThatManySingleDots) {
   for (int32_t y = 0; y < 5; ++y)
     for (int32_t x = 0; x < 20; ++x) EXPECT_EQ(par_plages.indice(x, y), une_a_une.indice(x, y)) << x << "," << y;
 
+  // A page cleared for the next document has no dot left.
+  par_plages.efface();
+  EXPECT_TRUE(par_plages.vide());
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 20; ++x) EXPECT_EQ(par_plages.indice(x, y), 0) << x << "," << y;
+
   // A colour outside the seven stops the runs where they stand, the dots before it drawn.
   const std::vector<plage_points> fautives = {
       {0, 0, 2, rouge, false}, {2, 0, 1, 0x123456, false}, {3, 0, 1, rouge, false}};

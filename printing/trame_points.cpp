@@ -67,7 +67,7 @@ void trame_points(const surface_lecture& surface, service_imprimante& imprimante
       const int32_t decalage_x = sans_depassement ? marge_horizontale : 0;
       const int32_t ligne = sans_depassement ? y + marge_verticale : y;
       if (capacite < colonnes) {
-        plages.reset(new plage_points[colonnes]);
+        plages = std::make_unique_for_overwrite<plage_points[]>(colonnes);
         capacite = colonnes;
       }
       plage_points* plage = plages.get();

@@ -105,9 +105,13 @@ TEST(UnAgentParDossier, LockLeftByAnotherWorkstationIsTakenOverAfterTheDelayAndR
 TEST(UnAgentParDossier, KilledAgentsLocksDoNotHoldTheNextAgent) {
   banc_agent banc;
   banc.lance();
-  ASSERT_TRUE(attend_que([&] { return fs::exists(banc.dossier() / agent::nom_verrou_dossier); }, attente_agent));
+  // The lock is created empty and then named: killed in between, it names no one, and waits out
+  // the takeover delay like another workstation's.
+  const fs::path verrou = banc.dossier() / agent::nom_verrou_dossier;
+  ASSERT_TRUE(attend_que([&] { return fs::exists(verrou) && contient(lit_fichier(verrou), "processus="); },
+                         attente_agent));
   banc.agent().arrete();  // SIGTERM: the agent ends with no clean-up, as in a crash
-  ASSERT_TRUE(fs::exists(banc.dossier() / agent::nom_verrou_dossier));
+  ASSERT_TRUE(fs::exists(verrou));
 
   banc.depose("a_b_1.bmp2", bmp_essai());
   const auto debut = std::chrono::steady_clock::now();

@@ -1,12 +1,16 @@
 // The CUPS raster page in each colour space and depth a driver may ask for, read back as a driver
 // would, without a scheduler: the seven colours as pure inks in the right order, the raster taken
-// from the header's imageable area, and black-only pages refusing a colour.
+// from the header's imageable area, and black-only pages refusing a colour. The PWG raster page,
+// whose rows the agent compresses itself, read back the same way.
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
+#include <random>
+
 #include "cups/page_cups.h"
+#include "cups/page_pwg.h"
 #include "tests/support/couleurs_essai.h"
 #include "tests/support/erreur_levee.h"
 #include "tests/support/page_essai.h"
@@ -79,4 +83,30 @@ TEST(PageCups, EachSpaceGetsTheSevenColoursAsItsInks) {
   for (const cups_page_header2_t& e : {entete(CUPS_CSPACE_RGB, 1, 4), entete(CUPS_CSPACE_CMYK, 2, 8),
                                        entete(CUPS_CSPACE_CMYK, 16, 64), entete(CUPS_CSPACE_RGBW, 8, 32), bande})
     EXPECT_FALSE(entete_exacte(e)) << e.cupsColorSpace << " " << e.cupsBitsPerColor;
+}
+
+TEST(PagePwg, RunsNoiseAndRepeatedRowsReadBackExactly) {
+  // An odd width; runs longer than a count byte holds, noise longer than one literal stretch,
+  // pairs between single pixels, a dot on the last column, and more alike rows than one count.
+  grille_points grille(301, 600);
+  std::mt19937 alea(7);
+  for (int32_t x = 0; x < 200; ++x) grille.pose(x, 0, 3);
+  for (int32_t x = 200; x < 290; ++x) grille.pose(x, 0, static_cast<uint8_t>(alea() % 8));
+  for (int32_t x = 290; x < 299; ++x) grille.pose(x, 0, x % 3 == 2 ? 1 : 7);
+  grille.pose(300, 0, 5);
+  for (int32_t y = 1; y < 4; ++y)
+    for (int32_t x = 0; x < 301; ++x) grille.pose(x, y, grille.indice(x, 0));
+  for (int32_t x = 0; x < 301; ++x) grille.pose(x, 4, static_cast<uint8_t>(alea() % 8));
+  for (int32_t y = 10; y < 600; ++y) grille.pose(y % 301, y < 300 ? 10 : y, 2);
+  for (int32_t y = 300; y < 600; ++y) grille.pose(0, y, 6);
+
+  const auto pages = pages_raster(page_pwg(grille, format_pour("iso_a4_210x297mm", 300)));
+  ASSERT_EQ(pages.size(), 1u);
+  QImage attendue(301, 600, QImage::Format_RGB32);
+  for (int32_t y = 0; y < 600; ++y)
+    for (int32_t x = 0; x < 301; ++x) {
+      const uint8_t i = grille.indice(x, y);
+      attendue.setPixel(x, y, i == 0 ? qRgb(255, 255, 255) : sept_couleurs[i - 1u]);
+    }
+  EXPECT_EQ(ecarts(attendue, pages[0]), "");
 }

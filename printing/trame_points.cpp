@@ -27,6 +27,20 @@ constexpr uint32_t hors_ligne = 0xFFFFFFFF;
 static_assert(marque_imprimable(noir) == 1 && marque_imprimable(rouge_254) == 1 && marque_imprimable(0x00FE00) == 0 &&
               marque_imprimable(hors_ligne) == 0);
 
+// `f(x)` for each x below `colonnes` whose byte in `marques` (padded to whole words) is 1, in
+// order, eight bytes at a time: a stretch of zeros costs a test per eight.
+template <typename action>
+void pour_chaque_marque(const std::vector<uint8_t>& marques, size_t colonnes, action&& f) {
+  for (size_t groupe = 0; groupe < colonnes; groupe += 8) {
+    uint64_t huit;
+    std::memcpy(&huit, marques.data() + groupe, sizeof huit);
+    while (huit != 0) {
+      f(groupe + static_cast<size_t>(std::countr_zero(huit)) / 8);
+      huit &= huit - 1;
+    }
+  }
+}
+
 }  // namespace
 
 void trame_points(const surface_lecture& surface, service_imprimante& imprimante, suivi_trame& suivi) {
@@ -71,29 +85,17 @@ void trame_points(const surface_lecture& surface, service_imprimante& imprimante
         capacite = colonnes;
       }
       plage_points* plage = plages.get();
-      for (size_t groupe = 0; groupe < colonnes; groupe += 8) {
-        uint64_t huit;
-        std::memcpy(&huit, debuts.data() + groupe, sizeof huit);
-        while (huit != 0) {
-          const size_t x = groupe + static_cast<size_t>(std::countr_zero(huit)) / 8;
-          huit &= huit - 1;
-          const uint32_t c = p[x];
-          *plage++ = {static_cast<int32_t>(x) + decalage_x, ligne, 0, static_cast<int32_t>(c), c == noir};
-        }
-      }
+      pour_chaque_marque(debuts, colonnes, [&](size_t x) {
+        const uint32_t c = p[x];
+        *plage++ = {static_cast<int32_t>(x) + decalage_x, ligne, 0, static_cast<int32_t>(c), c == noir};
+      });
       const std::span<plage_points> rangee(plages.get(), plage);
       // Each run's k-th end closes its k-th start.
       plage = plages.get();
-      for (size_t groupe = 0; groupe < colonnes; groupe += 8) {
-        uint64_t huit;
-        std::memcpy(&huit, fins.data() + groupe, sizeof huit);
-        while (huit != 0) {
-          const size_t x = groupe + static_cast<size_t>(std::countr_zero(huit)) / 8;
-          huit &= huit - 1;
-          plage->nombre = static_cast<int32_t>(x) + decalage_x - plage->x + 1;
-          ++plage;
-        }
-      }
+      pour_chaque_marque(fins, colonnes, [&](size_t x) {
+        plage->nombre = static_cast<int32_t>(x) + decalage_x - plage->x + 1;
+        ++plage;
+      });
       if (sans_depassement) {
         if (!rangee.empty()) imprimante.dessine_plages(drapeau_point_absolu, rangee);
       } else {

@@ -108,8 +108,8 @@ TEST(UnAgentParDossier, KilledAgentsLocksDoNotHoldTheNextAgent) {
   // The lock is created empty and then named: killed in between, it names no one, and waits out
   // the takeover delay like another workstation's.
   const fs::path verrou = banc.dossier() / agent::nom_verrou_dossier;
-  ASSERT_TRUE(attend_que([&] { return fs::exists(verrou) && contient(lit_fichier(verrou), "processus="); },
-                         attente_agent));
+  ASSERT_TRUE(
+      attend_que([&] { return fs::exists(verrou) && contient(lit_fichier(verrou), "processus="); }, attente_agent));
   banc.agent().arrete();  // SIGTERM: the agent ends with no clean-up, as in a crash
   ASSERT_TRUE(fs::exists(verrou));
 

@@ -1,6 +1,8 @@
 #include "app/surface_apercu.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <filesystem>
 
 #include "image/chargement_image.h"
@@ -43,8 +45,17 @@ void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
   if (image_.isNull()) {
     std::fill_n(ligne.begin(), dedans, blanc);
   } else if (image_.format() == QImage::Format_BGR888) {
+    // Four bytes read for each pixel's three, the fourth (the next pixel's blue) dropped: one
+    // load and a byte swap instead of three loads. The row's last pixel is read alone, so that
+    // nothing is read past the row.
     const uchar* source = image_.constScanLine(y);
-    for (size_t x = 0; x < dedans; ++x, source += 3) ligne[x] = valeur_bvr(source);
+    for (size_t x = 0; x + 1 < dedans; ++x, source += 3) {
+      uint32_t bvr_et_suivant;
+      std::memcpy(&bvr_et_suivant, source, sizeof bvr_et_suivant);
+      static_assert(std::endian::native == std::endian::little, "the first byte (blue) is the word's lowest");
+      ligne[x] = __builtin_bswap32(bvr_et_suivant) >> 8;
+    }
+    if (dedans > 0) ligne[dedans - 1] = valeur_bvr(source);
   } else {
     const QRgb* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
     std::transform(source, source + dedans, ligne.begin(), valeur);

@@ -57,7 +57,7 @@ struct valeurs_indice {
 std::array<valeurs_indice, 8> valeurs_des_indices(cups_cspace_t espace) {
   std::array<valeurs_indice, 8> v{};
   for (size_t indice = 0; indice < v.size(); ++indice) {
-    const canaux c = indice == 0 ? canaux{0xFF, 0xFF, 0xFF} : canaux_de(couleurs_imprimables[indice - 1]);
+    const canaux c = canaux_indice(static_cast<uint8_t>(indice));
     // A channel at zero is the ink that absorbs it: cyan for red, magenta for green, yellow for blue.
     const bool cyan = c.rouge < 0x80, magenta = c.vert < 0x80, jaune = c.bleu < 0x80;
     const bool noir_pur = cyan && magenta && jaune;

@@ -30,9 +30,9 @@ constexpr double retrait = 1.0 / 16;
 // their order. Each image stores them as they are, four bits a pixel, instead of the colour
 // values: a sixth of the data before compression, and runs of one colour compress far better.
 std::string palette_pdf() {
-  std::string hex = "<FFFFFF";
-  for (const uint32_t couleur : couleurs_imprimables) {
-    const canaux c = canaux_de(couleur);
+  std::string hex = "<";
+  for (size_t indice = 0; indice <= couleurs_imprimables.size(); ++indice) {
+    const canaux c = canaux_indice(static_cast<uint8_t>(indice));
     char octets[8];
     std::snprintf(octets, sizeof octets, "%02X%02X%02X", c.rouge, c.vert, c.bleu);
     hex += octets;

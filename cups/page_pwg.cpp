@@ -22,13 +22,12 @@ namespace {
   throw erreur(code_erreur::erreur_imprimante, "la page PWG ne peut pas être produite : " + quoi);
 }
 
-// Red, green and blue bytes of each grid index: white, then the seven colours in their order.
+// Red, green and blue bytes of each grid index.
 std::array<std::array<uint8_t, 3>, 8> rvb_des_indices() {
   std::array<std::array<uint8_t, 3>, 8> rvb{};
-  rvb[0] = {0xFF, 0xFF, 0xFF};
-  for (size_t i = 0; i < couleurs_imprimables.size(); ++i) {
-    const canaux c = canaux_de(couleurs_imprimables[i]);
-    rvb[i + 1] = {c.rouge, c.vert, c.bleu};
+  for (size_t i = 0; i < rvb.size(); ++i) {
+    const canaux c = canaux_indice(static_cast<uint8_t>(i));
+    rvb[i] = {c.rouge, c.vert, c.bleu};
   }
   return rvb;
 }
@@ -41,15 +40,13 @@ std::array<std::array<uint8_t, 3>, 8> rvb_des_indices() {
 // to the end of the row", is never written.
 class codeur_pwg {
 public:
-  explicit codeur_pwg(int32_t largeur) : indices_(static_cast<size_t>(largeur) + sizeof(uint64_t)) {}
-
-  // Writes `repetitions` (1 … 256) rows alike, the grid's row `paires`, at `sortie` (at most one
-  // byte, then four a pixel), and moves `sortie` past them.
-  void ecrit(std::span<const uint8_t> paires, int32_t repetitions, uint8_t*& sortie) {
-    const size_t largeur = indices_.size() - sizeof(uint64_t);
-    for (size_t x = 0; x < largeur; ++x) indices_[x] = static_cast<uint8_t>(paires[x / 2] >> (x & 1 ? 0 : 4) & 0xF);
+  // Writes `repetitions` (1 … 256) rows alike, whose grid indices are `indices` (a word readable
+  // at each, as grille_points::ligne leaves them), at `sortie` (at most one byte, then four a
+  // pixel), and moves `sortie` past them.
+  void ecrit(std::span<const uint8_t> indices, int32_t repetitions, uint8_t*& sortie) const {
+    const size_t largeur = indices.size();
     *sortie++ = static_cast<uint8_t>(repetitions - 1);
-    const uint8_t* i = indices_.data();
+    const uint8_t* i = indices.data();
     size_t x = 0;
     while (x < largeur) {
       const size_t plage = longueur_plage(i, x, largeur);
@@ -79,7 +76,7 @@ private:
     size_t fin = x + 1;
     while (fin < largeur) {
       uint64_t huit;
-      std::memcpy(&huit, i + fin, sizeof huit);  // the buffer has a word spare at its end
+      std::memcpy(&huit, i + fin, sizeof huit);
       const uint64_t ecart = huit ^ motif;
       if (ecart != 0) {
         fin += static_cast<size_t>(std::countr_zero(ecart)) / 8;
@@ -95,7 +92,6 @@ private:
   }
 
   const std::array<std::array<uint8_t, 3>, 8> rvb_ = rvb_des_indices();
-  std::vector<uint8_t> indices_;
 };
 
 }  // namespace
@@ -128,14 +124,14 @@ QByteArray page_pwg(const grille_points& grille, const format_page& format, int3
   octets.resize(entete_et_synchro + grille.hauteur() * (1 + 4 * qsizetype{grille.largeur()}));
   auto* const debut = reinterpret_cast<uint8_t*>(octets.data()) + entete_et_synchro;
   uint8_t* fin = debut;
-  codeur_pwg codeur(grille.largeur());
+  const codeur_pwg codeur;
   for (int32_t y = 0; y < grille.hauteur();) {
     const std::span<const uint8_t> ligne = grille.paires(y);
     int32_t repetitions = 1;
     while (repetitions < 256 && y + repetitions < grille.hauteur() &&
            std::equal(ligne.begin(), ligne.end(), grille.paires(y + repetitions).begin()))
       ++repetitions;
-    codeur.ecrit(ligne, repetitions, fin);
+    codeur.ecrit(grille.ligne(y), repetitions, fin);
     y += repetitions;
   }
   octets.resize(entete_et_synchro + (fin - debut));

@@ -49,4 +49,9 @@ constexpr uint32_t couleur_de(uint8_t rouge, uint8_t vert, uint8_t bleu) {
   return uint32_t{rouge} | uint32_t{vert} << 8 | uint32_t{bleu} << 16;
 }
 
+// The channels of a page grid byte (0 … 7): white paper, then the seven colours in their order.
+constexpr canaux canaux_indice(uint8_t indice) {
+  return indice == 0 ? canaux{0xFF, 0xFF, 0xFF} : canaux_de(couleur_indice(indice));
+}
+
 }  // namespace agent

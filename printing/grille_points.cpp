@@ -19,10 +19,11 @@ grille_points::grille_points(int32_t largeur, int32_t hauteur)
 }
 
 std::span<const uint8_t> grille_points::ligne(int32_t y) const {
-  ligne_.resize(static_cast<size_t>(largeur_));
+  const auto largeur = static_cast<size_t>(largeur_);
+  ligne_.resize(largeur + sizeof(uint64_t));
   const std::span<const uint8_t> source = paires(y);
-  for (size_t x = 0; x < ligne_.size(); ++x) ligne_[x] = static_cast<uint8_t>(source[x / 2] >> (x & 1 ? 0 : 4) & 0xF);
-  return ligne_;
+  for (size_t x = 0; x < largeur; ++x) ligne_[x] = static_cast<uint8_t>(source[x / 2] >> (x & 1 ? 0 : 4) & 0xF);
+  return {ligne_.data(), largeur};
 }
 
 void grille_points::efface() {

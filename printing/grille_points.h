@@ -96,7 +96,8 @@ public:
     return static_cast<uint8_t>(pixels_.get()[position(x, y)] >> decalage(x) & 0xF);
   }
   // Row y, one byte a pixel, in a buffer of the grid's own: valid until the next call, and not
-  // for two threads at once.
+  // for two threads at once. Eight spare bytes follow it there, so that a reader may load a
+  // word at any of its pixels.
   std::span<const uint8_t> ligne(int32_t y) const;
   // Row y as stored: (largeur() + 1) / 2 bytes, pixel 2i in the high half of byte i; an odd
   // width's last low half is 0.
@@ -114,16 +115,12 @@ private:
     void operator()(uint8_t* p) const { libere_grande(p, taille); }
   };
   void pose_dedans(int32_t x, int32_t y, uint8_t indice) {
-    pose_dans(pixels_.get(), octets_par_ligne_, cadre_, x, y, indice);
-  }
-  static void pose_dans(uint8_t* pixels, size_t par_ligne, cadre_points& cadre, int32_t x, int32_t y, uint8_t indice) {
-    uint8_t& paire = pixels[static_cast<size_t>(y) * par_ligne + static_cast<size_t>(x) / 2];
-    paire = static_cast<uint8_t>((paire & ~(0xF << decalage(x))) | indice << decalage(x));
+    pose_moitie(pixels_.get() + position(0, y), x, indice);
     // Starts empty (x1 == 0) with x0 and y0 beyond any pixel, so no dot needs a test of its own.
-    cadre.x0 = x < cadre.x0 ? x : cadre.x0;
-    cadre.y0 = y < cadre.y0 ? y : cadre.y0;
-    cadre.x1 = x >= cadre.x1 ? x + 1 : cadre.x1;
-    cadre.y1 = y >= cadre.y1 ? y + 1 : cadre.y1;
+    cadre_.x0 = x < cadre_.x0 ? x : cadre_.x0;
+    cadre_.y0 = y < cadre_.y0 ? y : cadre_.y0;
+    cadre_.x1 = x >= cadre_.x1 ? x + 1 : cadre_.x1;
+    cadre_.y1 = y >= cadre_.y1 ? y + 1 : cadre_.y1;
   }
   void pose_arrondi(double x, double y, uint8_t indice);
   template <typename indice_de, typename refus_de>
@@ -133,10 +130,7 @@ private:
       points += int64_t{p.nombre} << (p.compagnon ? 1 : 0);
       const uint8_t octet = indice(p.couleur);
       if (octet == 0) refus(p.couleur);
-      for (int32_t i = 0; i < p.nombre; ++i) {
-        pose_point(static_cast<float>(p.x + i), static_cast<float>(p.y), octet);
-        if (p.compagnon) pose_point(static_cast<float>(p.x + i - 1), static_cast<float>(p.y), octet);
-      }
+      points_de(p, [&](float x, float y) { pose_point(x, y, octet); });
     }
     return points;
   }

@@ -43,6 +43,15 @@ struct plage_points {
   bool compagnon;
 };
 
+// `f(x, y)` for each dot of `p`, in its order, at the coordinates a dot call receives.
+template <typename action>
+void points_de(const plage_points& p, action&& f) {
+  for (int32_t i = 0; i < p.nombre; ++i) {
+    f(static_cast<float>(p.x + i), static_cast<float>(p.y));
+    if (p.compagnon) f(static_cast<float>(p.x + i - 1), static_cast<float>(p.y));
+  }
+}
+
 class service_imprimante {
 public:
   virtual ~service_imprimante() = default;
@@ -66,12 +75,8 @@ public:
   // page. A printer that keeps its page in memory lays each run whole; any other gets
   // dessine_point for each dot, so the two ways always give the same document.
   virtual void dessine_plages(int16_t drapeau, std::span<const plage_points> plages) {
-    for (const plage_points& p : plages) {
-      for (int32_t i = 0; i < p.nombre; ++i) {
-        dessine_point(drapeau, static_cast<float>(p.x + i), static_cast<float>(p.y), p.couleur);
-        if (p.compagnon) dessine_point(drapeau, static_cast<float>(p.x + i - 1), static_cast<float>(p.y), p.couleur);
-      }
-    }
+    for (const plage_points& p : plages)
+      points_de(p, [&](float x, float y) { dessine_point(drapeau, x, y, p.couleur); });
   }
   // Hands the document to the spooler; the next dot opens a new one.
   virtual void termine_document() = 0;

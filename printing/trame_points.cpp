@@ -14,18 +14,10 @@ namespace agent {
 
 namespace {
 
-// est_imprimable without a branch: seven comparisons the compiler runs on several pixels at once.
-constexpr uint8_t marque_imprimable(uint32_t c) {
-  uint8_t oui = 0;
-  for (const uint32_t imprimable : couleurs_imprimables) oui |= static_cast<uint8_t>(c == imprimable);
-  return oui;
-}
-
 // What lies either side of a row: no colour, so that runs end there.
 constexpr uint32_t hors_ligne = 0xFFFFFFFF;
 
-static_assert(marque_imprimable(noir) == 1 && marque_imprimable(rouge_254) == 1 && marque_imprimable(0x00FE00) == 0 &&
-              marque_imprimable(hors_ligne) == 0);
+static_assert(!est_imprimable(hors_ligne));
 
 // `f(x)` for each x below `colonnes` whose byte in `marques` (padded to whole words) is 1, in
 // order, eight bytes at a time: a stretch of zeros costs a test per eight.
@@ -70,7 +62,7 @@ void trame_points(const surface_lecture& surface, service_imprimante& imprimante
       fins.assign(debuts.size(), 0);
       const uint32_t *avant = pixels.data(), *p = avant + 1, *apres = avant + 2;
       for (size_t x = 0; x < colonnes; ++x) {
-        const uint8_t imprimable = marque_imprimable(p[x]);
+        const auto imprimable = static_cast<uint8_t>(est_imprimable(p[x]));
         debuts[x] = imprimable & static_cast<uint8_t>(p[x] != avant[x]);
         fins[x] = imprimable & static_cast<uint8_t>(p[x] != apres[x]);
       }

@@ -46,11 +46,8 @@ TEST(GrillePoints, ARunOfDotsLandsAsThatManySingleDots) {
       {4, 3, 1, vert_rouge_1, false}};
   grille_points une_a_une(20, 5), par_plages(20, 5);
   for (const plage_points& p : plages) {
-    for (int32_t i = 0; i < p.nombre; ++i) {
-      const uint8_t octet = indice_point(drapeau_point_absolu, p.couleur);
-      une_a_une.pose_point(static_cast<float>(p.x + i), static_cast<float>(p.y), octet);
-      if (p.compagnon) une_a_une.pose_point(static_cast<float>(p.x + i - 1), static_cast<float>(p.y), octet);
-    }
+    const uint8_t octet = indice_point(drapeau_point_absolu, p.couleur);
+    points_de(p, [&](float x, float y) { une_a_une.pose_point(x, y, octet); });
   }
   pose_plages(drapeau_point_absolu, plages, [&]() -> grille_points& { return par_plages; });
   EXPECT_EQ(couleur_indice(par_plages.indice(2, 2)), noir);

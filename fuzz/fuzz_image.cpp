@@ -13,12 +13,15 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/surface_apercu.h"
 #include "bench/imprimante_grille.h"
 #include "core/erreur.h"
 #include "cups/page_pdf.h"
+#include "printing/couleurs.h"
+#include "printing/grille_points.h"
 #include "printing/trame_points.h"
 
 namespace {
@@ -103,16 +106,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
   }
   imprimante.termine_document();
   une_a_une.termine_document();
+  // And as the raster is defined, a pixel read and a dot or two at a time: the row reads and the
+  // run marks must find the same dots.
+  agent::grille_points attendue(page.width(), page.height());
+  const auto hauteur = static_cast<int32_t>(surface.hauteur_echelle());
+  const auto largeur = static_cast<int32_t>(surface.largeur_echelle());
+  for (int32_t y = 0; y < hauteur; ++y) {
+    for (int32_t x = 0; x < largeur; ++x) {
+      const uint32_t c = surface.lit_pixel(x, y);
+      const uint8_t indice = agent::indice_sans_saut(c);
+      if (indice == 0) continue;
+      attendue.pose(x + agent::marge_horizontale, y + agent::marge_verticale, indice);
+      if (c == agent::noir) attendue.pose(x + agent::decalage_compagnon_noir, y + agent::marge_verticale, indice);
+    }
+  }
   const auto& a = imprimante.derniere_page();
   const auto& b = une_a_une.derniere_page();
-  if (a.has_value() != b.has_value()) std::abort();
+  if (a.has_value() != b.has_value() || a.has_value() == attendue.vide()) std::abort();
   if (!a) return 0;
-  if (!(a->cadre() == b->cadre())) std::abort();
-  for (int32_t y = 0; y < a->hauteur(); ++y) {
-    const auto ligne_a = a->paires(y), ligne_b = b->paires(y);
-    if (!std::equal(ligne_a.begin(), ligne_a.end(), ligne_b.begin())) {
-      std::fprintf(stderr, "fuzz_image : la ligne %d diffère entre les plages et les points un à un\n", y);
-      std::abort();
+  for (const auto& [autre, quoi] :
+       {std::pair{&*b, "les points un à un"}, std::pair{&std::as_const(attendue), "pixel par pixel"}}) {
+    if (!(a->cadre() == autre->cadre())) std::abort();
+    for (int32_t y = 0; y < a->hauteur(); ++y) {
+      const auto ligne_a = a->paires(y), ligne_b = autre->paires(y);
+      if (!std::equal(ligne_a.begin(), ligne_a.end(), ligne_b.begin())) {
+        std::fprintf(stderr, "fuzz_image : la ligne %d diffère entre les plages et %s\n", y, quoi);
+        std::abort();
+      }
     }
   }
   return 0;

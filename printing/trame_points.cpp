@@ -1,5 +1,6 @@
 #include "printing/trame_points.h"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include "core/arithmetique.h"
 #include "printing/couleurs.h"
+#include "printing/marques_ligne.h"
 #include "printing/texte_progression.h"
 
 namespace agent {
@@ -38,13 +40,12 @@ void pour_chaque_marque(const std::vector<uint8_t>& marques, size_t colonnes, ac
 void trame_points(const surface_lecture& surface, service_imprimante& imprimante, suivi_trame& suivi) {
   static_assert(decalage_compagnon_noir == marge_horizontale - 1, "a black pixel's second dot is its run's companion");
   const int32_t hauteur = arrondi_entier32(surface.hauteur_echelle());
-  // The row between two pixels that print nothing, so that its first and last pixels have
-  // neighbours like the others.
+  // The row between two pixels that print nothing, and more of them up to whole blocks, so that
+  // its first and last pixels have neighbours like the others.
   std::vector<uint32_t> pixels;
-  // One byte a pixel, padded to whole words of eight: 1 where a run of one printable colour
-  // starts, and where one ends. Both marked in one pass without a branch per pixel, then each
-  // walked eight pixels at a time, so that blank stretches and the inside of runs cost a test per
-  // eight pixels, and scattered dots no mispredicted branch each.
+  // One byte a pixel up to whole blocks: 1 where a run of one printable colour starts, and where
+  // one ends (marque_ligne). Each then walked eight pixels at a time, so that blank stretches and
+  // the inside of runs cost a test per eight pixels, and scattered dots no mispredicted branch each.
   std::vector<uint8_t> debuts, fins;
   // The row's runs, at most one a pixel, left uninitialised until written: a vector sized for a
   // row would clear a row's worth of runs first.
@@ -55,17 +56,15 @@ void trame_points(const surface_lecture& surface, service_imprimante& imprimante
     const int32_t largeur = arrondi_entier32(surface.largeur_echelle());
     if (largeur >= 0) {
       const auto colonnes = static_cast<size_t>(somme_verifiee(largeur, 1));
-      pixels.resize(colonnes + 2);
-      pixels.front() = pixels.back() = hors_ligne;
+      const size_t blocs = colonnes_en_blocs(colonnes);
+      pixels.resize(blocs + 2);
+      pixels.front() = hors_ligne;
+      std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(colonnes) + 1, pixels.end(), hors_ligne);
       surface.lit_ligne(y, std::span(pixels).subspan(1, colonnes));
-      debuts.assign((colonnes + 7) / 8 * 8, 0);
-      fins.assign(debuts.size(), 0);
-      const uint32_t *avant = pixels.data(), *p = avant + 1, *apres = avant + 2;
-      for (size_t x = 0; x < colonnes; ++x) {
-        const auto imprimable = static_cast<uint8_t>(est_imprimable(p[x]));
-        debuts[x] = imprimable & static_cast<uint8_t>(p[x] != avant[x]);
-        fins[x] = imprimable & static_cast<uint8_t>(p[x] != apres[x]);
-      }
+      debuts.resize(blocs);
+      fins.resize(blocs);
+      const uint32_t* p = pixels.data() + 1;
+      marque_ligne(p, colonnes, debuts.data(), fins.data());
       // Where no coordinate of the row can overflow, its runs go to the printer in one call, in
       // device pixels; near the 32-bit limit they stay in the picture's, and each dot is computed,
       // checked and drawn in turn, as the error must come after the dots before it.

@@ -8,6 +8,10 @@
 #include "image/chargement_image.h"
 #include "printing/couleurs_qt.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
+
 namespace agent {
 
 namespace {
@@ -18,6 +22,26 @@ constexpr uint32_t blanc = 0x00FFFFFF;
 inline uint32_t valeur(QRgb p) { return couleur_de(p); }
 // A pixel of a BGR888 row: blue, green, red bytes.
 inline uint32_t valeur_bvr(const uchar* p) { return couleur_de(p[2], p[1], p[0]); }
+
+// The first pixels of a BGR888 row of `n` as the agent's colour values, as many as can be read
+// sixteen bytes at a time within the row, four pixels a byte shuffle; the number done (none on a
+// processor without the shuffle). A 600-dpi page's rows took 20 ms a pixel at a time.
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("ssse3"))) size_t lit_debut_bvr_ssse3(const uchar* source, size_t n, uint32_t* ligne) {
+  const __m128i ordre = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+  size_t x = 0;
+  for (; 3 * x + 16 <= 3 * n; x += 4) {
+    const __m128i bvr = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 3 * x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(ligne + x), _mm_shuffle_epi8(bvr, ordre));
+  }
+  return x;
+}
+size_t lit_debut_bvr(const uchar* source, size_t n, uint32_t* ligne) {
+  return __builtin_cpu_supports("ssse3") ? lit_debut_bvr_ssse3(source, n, ligne) : 0;
+}
+#else
+size_t lit_debut_bvr(const uchar*, size_t, uint32_t*) { return 0; }
+#endif
 
 }  // namespace
 
@@ -45,11 +69,13 @@ void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
   if (image_.isNull()) {
     std::fill_n(ligne.begin(), dedans, blanc);
   } else if (image_.format() == QImage::Format_BGR888) {
-    // Four bytes read for each pixel's three, the fourth (the next pixel's blue) dropped: one
-    // load and a byte swap instead of three loads. The row's last pixel is read alone, so that
-    // nothing is read past the row.
+    // Past what the shuffles took, four bytes are read for each pixel's three, the fourth (the
+    // next pixel's blue) dropped: one load and a byte swap instead of three loads. The row's
+    // last pixel is read alone, so that nothing is read past the row.
     const uchar* source = image_.constScanLine(y);
-    for (size_t x = 0; x + 1 < dedans; ++x, source += 3) {
+    const size_t debut = lit_debut_bvr(source, dedans, ligne.data());
+    source += 3 * debut;
+    for (size_t x = debut; x + 1 < dedans; ++x, source += 3) {
       uint32_t bvr_et_suivant;
       std::memcpy(&bvr_et_suivant, source, sizeof bvr_et_suivant);
       static_assert(std::endian::native == std::endian::little, "the first byte (blue) is the word's lowest");

@@ -118,6 +118,9 @@ void Form1::echec_fatal(const erreur& e) {
 }
 
 void Form1::laisse_evenements() {
+  const auto maintenant = std::chrono::steady_clock::now();
+  if (maintenant - dernier_tour_ < tranche_evenements) return;
+  dernier_tour_ = maintenant;
   QCoreApplication::processEvents();
   libere_registres_avx();  // the raster's next row follows at once
 }

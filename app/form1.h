@@ -27,6 +27,10 @@ class erreur;
 
 constexpr int intervalle_releve_ms = 10000;
 constexpr int code_sortie_erreur = 1;
+// Between the raster's rows the event loop gets a turn once this long has passed since its last
+// one: a turn costs a few microseconds, a 600-dpi page has 7,000 rows, and a screen shows a frame
+// every 16 ms or so.
+constexpr std::chrono::milliseconds tranche_evenements(5);
 
 class Form1 : public QWidget, private fenetre_impression {
 public:
@@ -72,7 +76,8 @@ private:
   bool dans_la_trame_ = false;
   verrou_dossier verrou_;
   fichiers_en_attente en_attente_;
-  std::string titre_ = "Form1";  // the last title set, before the count of waiting files
+  std::string titre_ = "Form1";                         // the last title set, before the count of waiting files
+  std::chrono::steady_clock::time_point dernier_tour_;  // of the event loop inside a raster
 };
 
 }  // namespace agent

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "app/boite_image.h"
 #include "app/form1.h"
@@ -111,6 +112,25 @@ TEST_F(Fenetre, ClickDuringTheRasterStartsNoSecondRun) {
   imprimante.au_point = nullptr;
   form.Command1->click();
   EXPECT_EQ(imprimante.documents().size(), 2u);
+}
+
+// The loop's turns are spaced by time, not rows: the first row has one, and so does a row that
+// took longer than a slice.
+TEST_F(Fenetre, TheRasterGivesTheEventLoopATurnAtItsStartAndAfterASlowRow) {
+  Form1 form(imprimante, reglages());
+  form.Picture1->charge(chemin_image);
+  int tours = 0;
+  QTimer compteur;
+  QObject::connect(&compteur, &QTimer::timeout, [&] { ++tours; });
+  compteur.start(0);
+  int tours_avant_le_point = -1;
+  imprimante.au_point = [&] {
+    if (tours_avant_le_point < 0) tours_avant_le_point = tours;
+    std::this_thread::sleep_for(tranche_evenements * 2);
+  };
+  form.lance_impression(1);
+  EXPECT_GE(tours_avant_le_point, 1);  // the dot is on the second row
+  EXPECT_GE(tours, 2);
 }
 
 TEST_F(Fenetre, AnErrorAtTheClickStopsTheTimerSaysWhatAndEndsTheProgram) {

@@ -25,7 +25,7 @@ inline uint32_t valeur_bvr(const uchar* p) { return couleur_de(p[2], p[1], p[0])
 
 // The first pixels of a BGR888 row of `n` as the agent's colour values, as many as can be read
 // sixteen bytes at a time within the row, four pixels a byte shuffle; the number done (none on a
-// processor without the shuffle). A 600-dpi page's rows took 20 ms a pixel at a time.
+// processor without the shuffle).
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("ssse3"))) size_t lit_debut_bvr_ssse3(const uchar* source, size_t n, uint32_t* ligne) {
   const __m128i ordre = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);

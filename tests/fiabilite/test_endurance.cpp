@@ -85,19 +85,23 @@ TEST(Endurance, EveryJobPrintedOnceWithItsCopiesInNameOrderWithinEachPoll) {
 
   observateur_dossier observateur(banc.dossier(), IN_DELETE);
   banc.lance();
-  // An agent that ended ends the wait: its record, printed on failure, says why. Both waits stay
+  // An agent that ended ends the wait, and the case, with its exit code and record. Both waits stay
   // well inside the test's time limit, which would kill the case before it prints anything.
-  const auto apres = [&](size_t n) {
-    return [&banc, n](const auto& evenements) { return evenements.size() >= n || !banc.agent().en_vie(); };
+  const auto attend_suppressions = [&](size_t n, std::chrono::seconds delai) {
+    const bool atteint = observateur.attend(
+        [&](const auto& evenements) { return evenements.size() >= n || !banc.agent().en_vie(); }, delai);
+    if (atteint && banc.agent().en_vie()) return testing::AssertionSuccess();
+    const int code = banc.agent().code_sortie();
+    return testing::AssertionFailure() << (code < 0 ? "agent en cours" : "agent arrêté, code " + std::to_string(code))
+                                       << "\n"
+                                       << banc.agent().erreurs();
   };
-  ASSERT_TRUE(observateur.attend(apres(10), attente_agent)) << banc.agent().erreurs();
+  ASSERT_TRUE(attend_suppressions(10, attente_agent));
   for (const auto& j : tardifs) banc.depose(j.nom, picture(j.numero));
   const auto arrives = observateur.noms(IN_DELETE).size();
   EXPECT_LT(arrives, static_cast<size_t>(au_depart)) << "le premier relevé a fini avant les arrivées";
 
-  ASSERT_TRUE(observateur.attend(apres(au_depart + en_cours), 150s)) << banc.agent().erreurs();
-  ASSERT_TRUE(banc.agent().en_vie()) << "code de sortie " << banc.agent().code_sortie() << "\n"
-                                     << banc.agent().erreurs();
+  ASSERT_TRUE(attend_suppressions(au_depart + en_cours, 150s));
   EXPECT_TRUE(banc.restants().empty());
   EXPECT_EQ(banc.agent().erreurs().find("Erreur"), std::string::npos) << banc.agent().erreurs();
 

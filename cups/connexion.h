@@ -27,7 +27,8 @@ public:
   connexion(const connexion&) = delete;
   connexion& operator=(const connexion&) = delete;
 
-  http_t* http() const { return http_; }
+  // The connection, its waits set to end at the deadline. Throws nothing.
+  http_t* http() const;
 
   // Throws "Erreur d'imprimante": `quoi`, then CUPS's own words for the last failure. A broken
   // connection leaves the IPP status meaningless ("Success"), so its system error speaks instead.

@@ -1,6 +1,7 @@
 // The CUPS printer against a real scheduler of the test's own: what the spooler received is
 // what is checked, down to the pixels of the page.
 
+#include <cups/cups.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,6 +19,7 @@
 #include "tests/support/erreur_levee.h"
 #include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/page_essai.h"
+#include "tests/support/relais_lent.h"
 #include "tests/support/serveur_cups_prive.h"
 #include "tests/support/surface_essai.h"
 
@@ -383,4 +385,21 @@ TEST(ImprimanteCups, HungOrDeadSchedulerIsAnErrorWithinTheTimeout) {
 
   serveur.tue();
   chronometre([&] { imprimante.imprimantes_installees(); }, "liste sans serveur");
+}
+
+// A scheduler busy writing to its disk sends an answer's headers and its body apart. The body is
+// waited for like any answer, up to the operation's deadline.
+TEST(ImprimanteCups, AnswerWhoseBodyComesLateIsWaitedForWithinTheTimeout) {
+  serveur_cups_prive serveur;
+  serveur.ajoute_file("QLS4100", "QLS-4100 Xe drivers standard");
+  serveur.rend_defaut("QLS4100");
+  relais_lent relais(serveur.socket(), 400ms);
+  cupsSetServer(relais.socket().c_str());
+  imprimante_cups imprimante(titre);
+  imprime(imprimante, une_tache_rouge(), 2);
+  cupsSetServer(serveur.socket().c_str());
+
+  const auto travaux = serveur.travaux();
+  ASSERT_EQ(travaux.size(), 1u);
+  EXPECT_EQ(travaux[0].copies, 2);
 }

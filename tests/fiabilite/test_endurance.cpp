@@ -69,6 +69,22 @@ std::vector<std::string> par_nom(std::vector<job_endurance> jobs) {
   return noms;
 }
 
+// A record of 350 jobs is longer than a test run's output keeps: its lines other than printed jobs,
+// and how many those were.
+std::string sauf_imprimes(const std::string& journal) {
+  std::string reste;
+  int imprimes = 0;
+  for (size_t debut = 0, fin = 0; debut < journal.size(); debut = fin + 1) {
+    fin = std::min(journal.find('\n', debut), journal.size());
+    const std::string ligne = journal.substr(debut, fin - debut);
+    if (ligne.find(" : imprimé : ") != std::string::npos)
+      ++imprimes;
+    else
+      reste += ligne + "\n";
+  }
+  return std::to_string(imprimes) + " travaux imprimés\n" + reste;
+}
+
 }  // namespace
 
 TEST(Endurance, EveryJobPrintedOnceWithItsCopiesInNameOrderWithinEachPoll) {
@@ -94,7 +110,7 @@ TEST(Endurance, EveryJobPrintedOnceWithItsCopiesInNameOrderWithinEachPoll) {
     const int code = banc.agent().code_sortie();
     return testing::AssertionFailure() << (code < 0 ? "agent en cours" : "agent arrêté, code " + std::to_string(code))
                                        << "\n"
-                                       << banc.agent().erreurs();
+                                       << sauf_imprimes(banc.agent().erreurs());
   };
   ASSERT_TRUE(attend_suppressions(10, attente_agent));
   for (const auto& j : tardifs) banc.depose(j.nom, picture(j.numero));
@@ -103,7 +119,7 @@ TEST(Endurance, EveryJobPrintedOnceWithItsCopiesInNameOrderWithinEachPoll) {
 
   ASSERT_TRUE(attend_suppressions(au_depart + en_cours, 150s));
   EXPECT_TRUE(banc.restants().empty());
-  EXPECT_EQ(banc.agent().erreurs().find("Erreur"), std::string::npos) << banc.agent().erreurs();
+  EXPECT_EQ(banc.agent().erreurs().find("Erreur"), std::string::npos) << sauf_imprimes(banc.agent().erreurs());
 
   // The first poll's snapshot in name order, then the second one's.
   std::vector<std::string> ordre_attendu = par_nom(premiers);

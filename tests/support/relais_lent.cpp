@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int tour_ms = 50;  // how often the threads look whether the relay is closing
+constexpr int tour_ms = 50;  // how often the relay looks whether it is closing
 
 sockaddr_un adresse(const fs::path& chemin) {
   sockaddr_un a{};
@@ -54,26 +54,22 @@ relais_lent::relais_lent(fs::path serveur, std::chrono::milliseconds pause)
   if (ecoute_ < 0 || ::bind(ecoute_, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 ||
       ::listen(ecoute_, 16) != 0)
     throw std::runtime_error("relais : " + std::string(std::strerror(errno)));
-  accueil_ = std::thread([this] { accepte(); });
+  fil_ = std::thread([this] { sert(); });
 }
 
 relais_lent::~relais_lent() {
   fin_ = true;
-  accueil_.join();
-  for (auto& t : connexions_) t.join();
+  fil_.join();
   ::close(ecoute_);
   std::error_code ignore;
   fs::remove_all(dossier_, ignore);
 }
 
-void relais_lent::accepte() {
+void relais_lent::sert() {
   while (!fin_) {
     pollfd p{ecoute_, POLLIN, 0};
     if (::poll(&p, 1, tour_ms) <= 0) continue;
-    const int client = ::accept4(ecoute_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (client < 0) continue;
-    std::lock_guard garde(verrou_);
-    connexions_.emplace_back([this, client] { relaie(client); });
+    if (const int client = ::accept4(ecoute_, nullptr, nullptr, SOCK_CLOEXEC); client >= 0) relaie(client);
   }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A relay in front of the private scheduler's socket that holds back the body of each of its
 // answers for a while after the answer's headers, as a scheduler busy writing to its disk does.
-// Requests pass at once; "100 Continue" has no body and passes at once too.
+// Requests pass at once; "100 Continue" has no body and passes at once too. It serves one
+// connection at a time, as the CUPS printer opens them.
 //
 //   relais_lent relais(serveur.socket(), 400ms);
 //   cupsSetServer(relais.socket().c_str());   // libcups now talks to the scheduler through it
@@ -9,9 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <mutex>
 #include <thread>
-#include <vector>
 
 namespace agent::essai {
 
@@ -25,7 +24,7 @@ public:
   const std::filesystem::path& socket() const { return socket_; }
 
 private:
-  void accepte();
+  void sert();
   void relaie(int client);
 
   std::filesystem::path serveur_;
@@ -34,9 +33,7 @@ private:
   std::filesystem::path socket_;
   int ecoute_ = -1;
   std::atomic<bool> fin_{false};
-  std::mutex verrou_;
-  std::vector<std::thread> connexions_;
-  std::thread accueil_;
+  std::thread fil_;
 };
 
 }  // namespace agent::essai

@@ -397,7 +397,6 @@ TEST(ImprimanteCups, AnswerWhoseBodyComesLateIsWaitedForWithinTheTimeout) {
   cupsSetServer(relais.socket().c_str());
   imprimante_cups imprimante(titre);
   imprime(imprimante, une_tache_rouge(), 2);
-  cupsSetServer(serveur.socket().c_str());
 
   const auto travaux = serveur.travaux();
   ASSERT_EQ(travaux.size(), 1u);

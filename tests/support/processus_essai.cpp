@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +27,13 @@ fs::path dossier_temporaire(const std::string& prefixe) {
   fs::permissions(modele, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
   return modele;
+}
+
+sockaddr_un adresse_locale(const fs::path& chemin) {
+  sockaddr_un adresse{};
+  adresse.sun_family = AF_UNIX;
+  std::strncpy(adresse.sun_path, chemin.c_str(), sizeof adresse.sun_path - 1);
+  return adresse;
 }
 
 std::string lit_fichier(const fs::path& chemin) {

@@ -3,6 +3,7 @@
 // processes started, waited for and stopped. Every failure throws std::runtime_error.
 
 #include <sys/types.h>
+#include <sys/un.h>
 
 #include <chrono>
 #include <filesystem>
@@ -14,6 +15,9 @@ namespace agent::essai {
 // A fresh folder under the system's temporary folder, readable and traversable by everyone: as
 // root, the print scheduler runs its filters as user lp, who must reach what is inside.
 std::filesystem::path dossier_temporaire(const std::string& prefixe);
+
+// The address of the local socket at `chemin`.
+sockaddr_un adresse_locale(const std::filesystem::path& chemin);
 
 std::string lit_fichier(const std::filesystem::path& chemin);
 void ecrit_texte(const std::filesystem::path& chemin, const std::string& contenu);

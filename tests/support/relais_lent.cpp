@@ -2,7 +2,6 @@
 
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -19,13 +18,6 @@ namespace {
 
 constexpr int tour_ms = 50;  // how often the relay looks whether it is closing
 
-sockaddr_un adresse(const fs::path& chemin) {
-  sockaddr_un a{};
-  a.sun_family = AF_UNIX;
-  std::strncpy(a.sun_path, chemin.c_str(), sizeof a.sun_path - 1);
-  return a;
-}
-
 bool envoie(int vers, const char* donnees, size_t taille) {
   while (taille > 0) {
     const ssize_t n = ::send(vers, donnees, taille, MSG_NOSIGNAL);
@@ -36,12 +28,16 @@ bool envoie(int vers, const char* donnees, size_t taille) {
   return true;
 }
 
-// Where the headers of an answer that has a body end in `morceau`, or npos.
+// Where the headers of an answer that has a body end in `morceau`, or npos. A "100 Continue" and
+// the answer after it often come in one piece.
 size_t fin_entete(std::string_view morceau) {
-  const size_t debut = morceau.find("HTTP/1.1 ");
-  if (debut == std::string_view::npos || morceau.substr(debut).starts_with("HTTP/1.1 100 ")) return morceau.npos;
-  const size_t fin = morceau.find("\r\n\r\n", debut);
-  return fin == morceau.npos ? fin : fin + 4;
+  constexpr std::string_view statut = "HTTP/1.1 ";
+  for (size_t debut = morceau.find(statut); debut != morceau.npos; debut = morceau.find(statut, debut + 1)) {
+    if (morceau.substr(debut).starts_with("HTTP/1.1 100 ")) continue;
+    const size_t fin = morceau.find("\r\n\r\n", debut);
+    return fin == morceau.npos ? fin : fin + 4;
+  }
+  return morceau.npos;
 }
 
 }  // namespace
@@ -50,7 +46,7 @@ relais_lent::relais_lent(fs::path serveur, std::chrono::milliseconds pause)
     : serveur_(std::move(serveur)), pause_(pause), dossier_(dossier_temporaire("agent_relais_")) {
   socket_ = dossier_ / "relais.sock";
   ecoute_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const sockaddr_un a = adresse(socket_);
+  const sockaddr_un a = adresse_locale(socket_);
   if (ecoute_ < 0 || ::bind(ecoute_, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 ||
       ::listen(ecoute_, 16) != 0)
     throw std::runtime_error("relais : " + std::string(std::strerror(errno)));
@@ -75,7 +71,7 @@ void relais_lent::sert() {
 
 void relais_lent::relaie(int client) {
   const int serveur = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const sockaddr_un a = adresse(serveur_);
+  const sockaddr_un a = adresse_locale(serveur_);
   bool ouvert = serveur >= 0 && ::connect(serveur, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
   char tampon[65536];
   while (ouvert && !fin_) {

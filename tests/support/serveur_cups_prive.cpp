@@ -3,7 +3,6 @@
 #include <cups/cups.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,12 +78,10 @@ serveur_cups_prive::serveur_cups_prive(const std::vector<std::string>& directive
 
 void serveur_cups_prive::attend_reponse() {
   const auto limite = std::chrono::steady_clock::now() + 10s;
-  sockaddr_un adresse{};
-  adresse.sun_family = AF_UNIX;
-  std::strncpy(adresse.sun_path, socket().c_str(), sizeof adresse.sun_path - 1);
+  const sockaddr_un adresse = adresse_locale(socket());
   while (std::chrono::steady_clock::now() < limite) {
     const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool pret = ::connect(s, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0;
+    const bool pret = ::connect(s, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) == 0;
     ::close(s);
     if (pret) return;
     int statut = 0;

@@ -84,9 +84,17 @@ void Form1::Timer1_Timer() {
                         .lance_impression = [this](const int16_t& qte) { lance_impression(qte); },
                         .patiente = patiente,
                         .tient_dossier = [this] { return verrou_.tient(); },
-                        .decrit_impression = [this] { return decrit_envoi(imprimante_.dernier_envoi()); }});
+                        .decrit_impression = [this] { return decrit_envoi(imprimante_.dernier_envoi()); },
+                        .empreinte_apercu = [this] { return Picture1->surface().empreinte(); },
+                        .spouleur = &imprimante_,
+                        .suit = [this](const travail_retenu& t, const std::string& nom) { suivis_.ajoute(t, nom); },
+                        .reprend_au_debut = !travaux_repris_,
+                        .avant_suppression = reglages_.avant_suppression});
     if (!laisses) return;
+    travaux_repris_ = true;
     en_attente_.note(*laisses, fichiers_en_attente::horloge::now());
+    // After the poll, whose jobs it must not slow.
+    suivis_.actualise(imprimante_, suivi_travaux::horloge::now());
     affiche_titre();
   });
 }
@@ -131,11 +139,13 @@ void Form1::fixe_titre(const std::string& titre) {
 }
 
 // The title is all the window has room for without changing its layout: the files the polls keep
-// leaving are counted after the progress.
+// leaving and the jobs that do not move in the spooler are counted after the progress.
 void Form1::affiche_titre() {
   const std::size_t n = en_attente_.nombre();
   std::string titre = titre_;
   if (n > 0) titre += " — " + std::to_string(n) + (n == 1 ? " fichier en attente" : " fichiers en attente");
+  const std::size_t b = suivis_.bloques();
+  if (b > 0) titre += " — " + std::to_string(b) + (b == 1 ? " travail bloqué" : " travaux bloqués");
   setWindowTitle(QString::fromStdString(titre));
 }
 

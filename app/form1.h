@@ -12,6 +12,7 @@
 
 #include "app/dialogue_sans_affichage.h"
 #include "intake/fichiers_en_attente.h"
+#include "intake/suivi_travaux.h"
 #include "intake/verrou_dossier.h"
 #include "printing/impression.h"
 #include "printing/service_imprimante.h"
@@ -41,6 +42,8 @@ public:
     // How long another agent's lock in the folder may stay unchanged before it is taken over:
     // several polls of its holder.
     std::chrono::milliseconds delai_abandon_verrou = std::chrono::seconds(60);
+    // Just before a job file is deleted (the test build's hook). Unset: nothing.
+    std::function<void()> avant_suppression = {};
   };
 
   Form1(service_imprimante& imprimante, reglages r);
@@ -76,6 +79,8 @@ private:
   bool dans_la_trame_ = false;
   verrou_dossier verrou_;
   fichiers_en_attente en_attente_;
+  suivi_travaux suivis_;
+  bool travaux_repris_ = false;  // the jobs held since before this start have been looked at
   std::string titre_ = "Form1";                         // the last title set, before the count of waiting files
   std::chrono::steady_clock::time_point dernier_tour_;  // of the event loop inside a raster
 };

@@ -3,6 +3,12 @@
 
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <utility>
+
 #include <QApplication>
 
 #include "app/form1.h"
@@ -12,6 +18,26 @@
 #include "core/journal.h"
 #include "cups/imprimante_cups.h"
 #include "intake/verrou_local.h"
+
+namespace {
+
+// The test build only: AGENT_ESSAI_SIGNAL_SUPPRESSION=KILL (or STOP) makes the agent kill (or
+// freeze) itself once its first job is held by the spooler, before its file is deleted, as a
+// crash, a power cut or a stalled machine would at the worst moment.
+std::function<void()> avant_suppression() {
+#ifdef AGENT_CROCHET_SUPPRESSION
+  const char* signal = std::getenv("AGENT_ESSAI_SIGNAL_SUPPRESSION");
+  if (!signal) return {};
+  const int numero = std::strcmp(signal, "STOP") == 0 ? SIGSTOP : SIGKILL;
+  return [numero, fait = false]() mutable {
+    if (!std::exchange(fait, true)) ::raise(numero);
+  };
+#else
+  return {};
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The whole command line is a printer's name, and a printer may be called "-style": Qt gets no
@@ -41,7 +67,8 @@ int main(int argc, char** argv) {
   agent::Form1 form1(imprimante, {.dossier_surveille = dossier,
                                   .ligne_de_commande = agent::ligne_de_commande,
                                   .delai_message_fatal_ms = AGENT_DELAI_MESSAGE_FATAL_MS,
-                                  .delai_abandon_verrou = std::chrono::seconds(AGENT_DELAI_ABANDON_VERROU_S)});
+                                  .delai_abandon_verrou = std::chrono::seconds(AGENT_DELAI_ABANDON_VERROU_S),
+                                  .avant_suppression = avant_suppression()});
   form1.show();
   return QApplication::exec();
 }

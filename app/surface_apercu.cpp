@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/empreinte.h"
 #include "image/chargement_image.h"
 #include "printing/couleurs_qt.h"
 
@@ -87,6 +88,17 @@ void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
     std::transform(source, source + dedans, ligne.begin(), valeur);
   }
   std::fill(ligne.begin() + static_cast<std::ptrdiff_t>(dedans), ligne.end(), couleur_hors_surface);
+}
+
+uint64_t surface_apercu::empreinte() const {
+  if (image_.isNull()) return 0;
+  agent::empreinte e;
+  const int32_t forme[] = {image_.width(), image_.height(), static_cast<int32_t>(image_.format())};
+  e.ajoute(std::as_bytes(std::span(forme)));
+  const auto octets = static_cast<size_t>(image_.width()) * static_cast<size_t>(image_.depth() / 8);
+  for (int y = 0; y < image_.height(); ++y)
+    e.ajoute(std::as_bytes(std::span(image_.constScanLine(y), octets)));
+  return e.valeur();
 }
 
 }  // namespace agent

@@ -31,6 +31,9 @@ public:
   // The loaded file's name, without its folder.
   std::string nom() const override { return nom_; }
   void lit_ligne(int32_t y, std::span<uint32_t> ligne) const override;
+  // A digest of the picture's size, layout and pixels, as the job that prints it carries it; 0
+  // without a picture. Row padding is left out.
+  uint64_t empreinte() const;
 
 private:
   int largeur() const { return image_.isNull() ? largeur_vide_ : image_.width(); }

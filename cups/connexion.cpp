@@ -55,7 +55,9 @@ connexion::~connexion() {
   if (http_) httpClose(http_);
 }
 
-void connexion::echoue(const std::string& quoi) const {
+void connexion::echoue(const std::string& quoi) const { throw erreur(code_erreur::erreur_imprimante, motif(quoi)); }
+
+std::string connexion::motif(const std::string& quoi) const {
   const int systeme = http_ ? httpError(http_) : 0;
   std::string message = systeme ? std::strerror(systeme) : cupsLastErrorString();
   // libcups gives up on a body that did not come in time without saying so.
@@ -63,7 +65,7 @@ void connexion::echoue(const std::string& quoi) const {
     message = "pas de réponse en " + std::to_string(delai_.count()) + " ms (" + message + ")";
   if (!systeme && authentification_demandee())
     message = "le serveur d'impression demande une authentification, que l'agent ne donne pas (" + message + ")";
-  throw erreur(code_erreur::erreur_imprimante, quoi + " : " + message);
+  return quoi + " : " + message;
 }
 
 }  // namespace agent

@@ -33,6 +33,11 @@ public:
   // Throws "Erreur d'imprimante": `quoi`, then CUPS's own words for the last failure. A broken
   // connection leaves the IPP status meaningless ("Success"), so its system error speaks instead.
   [[noreturn]] void echoue(const std::string& quoi) const;
+  // The same words, for a failure that is looked into before it is reported. Throws nothing.
+  std::string motif(const std::string& quoi) const;
+  // Whether the last failure may have left the scheduler's answer unread: the connection broke or
+  // the deadline passed. The scheduler may then have done what it was asked. Throws nothing.
+  bool reponse_perdue() const { return rompue() || horloge::now() >= echeance_; }
   bool rompue() const { return httpError(http_) != 0; }
 
 private:

@@ -10,6 +10,7 @@
 #include "cups/page_pwg.h"
 #include "cups/sans_mot_de_passe.h"
 #include "cups/soumission_travail.h"
+#include "cups/travaux_agent.h"
 #include "printing/indice_point.h"
 
 namespace agent {
@@ -96,6 +97,8 @@ grille_points& imprimante_cups::grille_ouverte() {
 
 void imprimante_cups::termine_document() {
   prochaine_.reset();
+  // The uuid is this document's alone, whether it goes out or not.
+  const std::string uuid = std::exchange(uuid_prochain_, std::string());
   dernier_envoi_ = envoi_document();
   dernier_envoi_.points = ouvert_ ? ouvert_->points : 0;
   // Dots that all fell off the paper leave nothing to print either.
@@ -114,10 +117,25 @@ void imprimante_cups::termine_document() {
   grille_reprise_.emplace(std::move(ouvert_->grille));
   ouvert_.reset();  // the next dot opens a new document
 
-  const int travail = soumet_travail(*decrite, nom, copies_, pages, page, delai_);
+  const int travail = soumet_travail(*decrite, nom, uuid, copies_, pages, page, delai_);
   dernier_envoi_.file = decrite->d.nom;
   dernier_envoi_.travail = travail;
   dernier_envoi_.format = type_document(format);
+  dernier_envoi_.retenu = !uuid.empty();
+}
+
+void imprimante_cups::retient_prochain(const std::string& uuid) { uuid_prochain_ = uuid; }
+
+std::vector<travail_retenu> imprimante_cups::travaux_retenus(const std::string& prefixe) {
+  return travaux_du_serveur(connexion(delai_), prefixe).retenus;
+}
+
+void imprimante_cups::libere_travail(const travail_retenu& t) { libere(connexion(delai_), t); }
+
+void imprimante_cups::annule_travail(const travail_retenu& t) { annule(connexion(delai_), t); }
+
+std::optional<std::vector<nouvelles_travail>> imprimante_cups::nouvelles(const std::vector<travail_retenu>& travaux) {
+  return nouvelles_du_serveur(travaux, delai_);
 }
 
 }  // namespace agent

@@ -58,6 +58,14 @@ public:
   // A document without a dot on the paper submits nothing: no blank sheet comes out.
   void termine_document() override;
   envoi_document dernier_envoi() const override { return dernier_envoi_; }
+  void retient_prochain(const std::string& uuid) override;
+  // Held by this user in any queue; one request to the scheduler.
+  std::vector<travail_retenu> travaux_retenus(const std::string& prefixe) override;
+  void libere_travail(const travail_retenu& t) override;
+  void annule_travail(const travail_retenu& t) override;
+  // Two requests (the jobs that have not ended, the queues' states), and one more for each job
+  // that ended since the last look.
+  std::optional<std::vector<nouvelles_travail>> nouvelles(const std::vector<travail_retenu>& travaux) override;
 
   ~imprimante_cups() override;
 
@@ -77,6 +85,7 @@ private:
   format_document envoi_;
   int16_t copies_ = 1;
   std::string nom_document_;
+  std::string uuid_prochain_;  // empty: the next document is not held
   std::unique_ptr<file_decrite> prochaine_;  // found by the copy count, for the next document
   std::optional<document> ouvert_;
   // The last document's page, kept for the next one of its size: clearing the part it used costs

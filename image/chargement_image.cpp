@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QImageReader>
 #include <cerrno>
-#include <cstring>
 
 #include "core/erreur.h"
+#include "core/raison_systeme.h"
 #include "image/decodage_bmp.h"
 #include "image/verification_image.h"
 
@@ -21,7 +21,7 @@ void ouvre(QFile& fichier, const std::string& chemin) {
   const int descripteur = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
   if (descripteur < 0) {
     const int cause = errno;
-    const std::string detail = chemin + " : " + std::strerror(cause);
+    const std::string detail = chemin + " : " + raison_systeme({cause, std::generic_category()});
     if (cause == ENOENT) throw erreur(code_erreur::fichier_introuvable, detail);
     if (cause == EACCES || cause == EPERM) throw erreur(code_erreur::permission_refusee, detail);
     throw erreur(code_erreur::acces_fichier, detail);

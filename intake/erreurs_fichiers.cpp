@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "core/raison_systeme.h"
+
 namespace agent {
 
 namespace {
@@ -30,15 +32,21 @@ bool est_hors_de_portee(std::error_code ec) {
 }  // namespace
 
 erreur erreur_dossier(std::error_code ec, const std::string& dossier) {
-  if (est_absent(ec) || est_hors_de_portee(ec)) return erreur(code_erreur::chemin_introuvable, dossier);
-  if (est_refus(ec)) return erreur(code_erreur::permission_refusee, dossier);
-  return erreur(code_erreur::acces_fichier, dossier);
+  const std::string detail = dossier + " : " + raison_systeme(ec);
+  if (est_absent(ec) || est_hors_de_portee(ec)) return erreur(code_erreur::chemin_introuvable, detail);
+  if (est_refus(ec)) return erreur(code_erreur::permission_refusee, detail);
+  return erreur(code_erreur::acces_fichier, detail);
 }
 
 erreur erreur_fichier(std::error_code ec, const std::string& chemin) {
-  if (est_absent(ec)) return erreur(code_erreur::fichier_introuvable, chemin);
-  if (est_refus(ec)) return erreur(code_erreur::permission_refusee, chemin);
-  return erreur(code_erreur::acces_fichier, chemin);
+  const std::string detail = chemin + " : " + raison_systeme(ec);
+  if (est_absent(ec)) return erreur(code_erreur::fichier_introuvable, detail);
+  if (est_refus(ec)) return erreur(code_erreur::permission_refusee, detail);
+  return erreur(code_erreur::acces_fichier, detail);
+}
+
+bool est_en_usage(std::error_code ec) {
+  return ec == std::errc::device_or_resource_busy || ec == std::errc::text_file_busy;
 }
 
 }  // namespace agent

@@ -3,8 +3,9 @@
 #include "core/journal.h"
 #include "intake/liste_travaux.h"
 #include "intake/nombre_copies.h"
+#include "intake/identite_travail.h"
 #include "intake/releve_stabilite.h"
-#include "intake/supprime_travail.h"
+#include "intake/travaux_retenus.h"
 
 namespace agent {
 
@@ -24,6 +25,7 @@ const char* texte_raison(raison_attente raison) {
   switch (raison) {
     case raison_attente::modifie: return "en cours de modification";
     case raison_attente::ouvert_en_ecriture: return "ouvert en écriture par un autre programme";
+    case raison_attente::en_usage: return "utilisé par un autre programme ou un autre poste";
   }
   return "";
 }
@@ -47,6 +49,14 @@ std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dos
   actions.affiche_liste(noms);
   // The print runs let events through after every row; no second poll may start inside them.
   actions.active_minuterie(false);
+  std::vector<fichier_laisse> laisses;
+  // Jobs held since before this start: their files must not print again.
+  std::set<std::string> traites;
+  bool reprise_faite = false;
+  if (actions.reprend_au_debut) {
+    traites = reprend_travaux_retenus(dossier_surveille, noms, actions, laisses);
+    reprise_faite = true;
+  }
   // One wait for the whole poll: a file still being copied changes meanwhile.
   std::vector<std::optional<etat_fichier>> notes;
   notes.reserve(noms.size());
@@ -57,8 +67,8 @@ std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dos
     const std::optional<etat_fichier> maintenant = etat_de(chemin);
     return maintenant && maintenant != notes[i];
   };
-  std::vector<fichier_laisse> laisses;
   for (std::size_t i = 0; i < noms.size(); ++i) {
+    if (traites.contains(noms[i])) continue;
     const std::string chemin = chemin_travail(dossier_surveille, noms[i]);
     if (a_change(i, chemin)) {
       laisses.push_back({noms[i], raison_attente::modifie});
@@ -70,6 +80,13 @@ std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dos
     }
     // A job may have lasted long enough for another agent to take the folder over.
     if (!tient()) break;
+    // Another agent of this folder that froze past its lock's delay may have sent this very file.
+    if (!reprise_faite) {
+      const std::set<std::string> repris = reprend_travaux_retenus(dossier_surveille, noms, actions, laisses);
+      traites.insert(repris.begin(), repris.end());
+      if (traites.contains(noms[i])) continue;
+    }
+    reprise_faite = false;
     const auto debut = std::chrono::steady_clock::now();
     actions.charge_apercu(chemin);
     // Written to while it was read: the preview may hold part of each version.
@@ -78,12 +95,24 @@ std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dos
       continue;
     }
     const int16_t qte = nombre_copies(noms[i]);
+    if (actions.spouleur) {
+      const uint64_t image = actions.empreinte_apercu ? actions.empreinte_apercu() : 0;
+      actions.spouleur->retient_prochain(uuid_travail(dossier_surveille, noms[i], *notes[i], image));
+    }
     actions.lance_impression(qte);
     const auto duree = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut);
     const std::string impression = actions.decrit_impression ? " " + actions.decrit_impression() : "";
     qCInfo(journal_agent, "imprimé : fichier=%s copies=%d%s ms=%lld", champ(noms[i]).c_str(), qte, impression.c_str(),
            static_cast<long long>(duree.count()));
-    supprime_travail(chemin);
+    travail_retenu envoye;
+    if (actions.spouleur) {
+      const envoi_document envoi = actions.spouleur->dernier_envoi();
+      if (envoi.retenu) envoye = {envoi.file, envoi.travail, {}, true};
+    }
+    if (actions.avant_suppression) actions.avant_suppression();
+    // Taken over meanwhile: the job stays held, for the agent that holds the folder now.
+    if (!tient()) break;
+    if (!rend_final(chemin, noms[i], envoye, actions)) laisses.push_back({noms[i], raison_attente::en_usage});
   }
   actions.active_minuterie(true);
   return laisses;

@@ -9,15 +9,17 @@ namespace agent {
 
 namespace fs = std::filesystem;
 
-void supprime_travail(const std::string& chemin) {
+bool supprime_travail(const std::string& chemin) {
   std::error_code ec;
   fs::file_status etat = fs::symlink_status(chemin, ec);
   if (ec) throw erreur_fichier(ec, chemin);
   // fs::remove would also take an empty folder standing where the job was; only files go.
-  if (fs::is_directory(etat)) throw erreur(code_erreur::acces_fichier, chemin);
+  if (fs::is_directory(etat)) throw erreur(code_erreur::acces_fichier, chemin + " : c'est un dossier");
   bool supprime = fs::remove(chemin, ec);
+  if (ec && est_en_usage(ec)) return false;
   if (ec) throw erreur_fichier(ec, chemin);
   if (!supprime) throw erreur(code_erreur::fichier_introuvable, chemin);
+  return true;
 }
 
 }  // namespace agent

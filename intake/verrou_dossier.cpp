@@ -11,9 +11,11 @@
 #include <cstring>
 #include <map>
 #include <system_error>
+#include <thread>
 
 #include "core/erreur.h"
 #include "core/journal.h"
+#include "core/raison_systeme.h"
 #include "intake/erreurs_fichiers.h"
 #include "intake/releve.h"
 
@@ -24,6 +26,8 @@ namespace {
 using champs = std::map<std::string, std::string>;
 
 constexpr std::chrono::seconds intervalle_rafraichissement{1};
+constexpr int essais_renommage = 20;
+constexpr std::chrono::milliseconds pause_renommage{25};
 
 champs analyse(const std::string& contenu) {
   champs resultat;
@@ -128,10 +132,21 @@ void verrou_dossier::ecrit() {
     ::unlink(provisoire.c_str());
     throw erreur_dossier({ecrit ? errno : cause, std::generic_category()}, dossier_);
   }
-  if (::rename(provisoire.c_str(), chemin().c_str()) != 0) {
+  // A file server refuses a rename over a file another workstation has open, and a second agent
+  // reads the lock for a few milliseconds at each of its polls: tried again for a while, then left
+  // for the next look. The lock stays this agent's meanwhile; its content only ages.
+  for (int essai = 1;; ++essai) {
+    if (::rename(provisoire.c_str(), chemin().c_str()) == 0) break;
     const std::error_code ec = derniere_erreur();
+    if (est_en_usage(ec) && essai < essais_renommage) {
+      std::this_thread::sleep_for(pause_renommage);
+      continue;
+    }
     ::unlink(provisoire.c_str());
-    throw erreur_dossier(ec, dossier_);
+    if (!est_en_usage(ec) || !tenu_) throw erreur_dossier(ec, dossier_);
+    qCInfo(journal_agent, "verrou non rafraîchi : dossier=%s raison=%s", champ(dossier_).c_str(),
+           champ(raison_systeme(ec)).c_str());
+    return;
   }
   tenu_ = true;
   ecrit_a_ = horloge::now();
@@ -147,7 +162,7 @@ bool verrou_dossier::cree() {
     if (const int cause = errno; cause == EACCES || cause == EPERM || cause == EROFS) {
       if (!sans_verrou_)
         qCWarning(journal_agent, "dossier sans verrou : dossier=%s raison=%s", champ(dossier_).c_str(),
-                  champ(std::strerror(cause)).c_str());
+                  champ(raison_systeme({cause, std::generic_category()})).c_str());
       sans_verrou_ = true;
       return true;
     }

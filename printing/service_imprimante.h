@@ -4,6 +4,7 @@
 // document. The CUPS implementation serves the agent; the recording one serves unit tests.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,6 +26,35 @@ struct envoi_document {
   int32_t travail = 0;  // the scheduler's job number
   std::string format;   // document format ("image/pwg-raster", "application/pdf")
   int64_t points = 0;   // dots the document received
+  bool retenu = false;  // held by the spooler until libere_travail
+};
+
+// A job the spooler holds for the agent: submitted under `uuid` (retient_prochain), it prints only
+// once released.
+struct travail_retenu {
+  std::string file;
+  int32_t travail = 0;
+  std::string uuid;
+  bool document_recu = false;  // its document arrived whole; a job without one has nothing to print
+};
+
+// What became of a job since it was released, as the spooler tells it.
+enum class fin_travail { aucune, terminee, annulee, abandonnee };
+
+struct nouvelles_travail {
+  std::string file;
+  int32_t travail = 0;
+  fin_travail fin = fin_travail::aucune;
+  std::string raison;  // the job's state reasons and message, as the spooler words them
+  // While it has not ended, what stands in its way, if anything: its queue stopped (with the
+  // queue's message) or refusing jobs, its printer reporting faults ("media-empty,offline"), the
+  // job itself held or stopped.
+  bool file_arretee = false;
+  bool file_fermee = false;
+  std::string message_file;
+  std::string defauts;
+  bool travail_arrete = false;
+  bool bloque() const { return file_arretee || file_fermee || !defauts.empty() || travail_arrete; }
 };
 
 // "file="QLS4100" travail=17 format=image/pwg-raster points=3", or what was not sent and why.
@@ -82,6 +112,23 @@ public:
   virtual void termine_document() = 0;
   // The last document termine_document handed over; a printer without a spooler has none.
   virtual envoi_document dernier_envoi() const { return {}; }
+
+  // A job becomes final in one step, once its file is gone: the next document is submitted held
+  // under `uuid`, and prints only once released. A printer without a spooler holds nothing.
+  virtual void retient_prochain(const std::string& uuid) { (void)uuid; }
+  // The jobs held for the agent whose uuid starts with `prefixe`, in any queue.
+  virtual std::vector<travail_retenu> travaux_retenus(const std::string& prefixe) {
+    (void)prefixe;
+    return {};
+  }
+  virtual void libere_travail(const travail_retenu& t) { (void)t; }
+  virtual void annule_travail(const travail_retenu& t) { (void)t; }
+  // What became of each of `travaux` (queue and number) since the last look; nothing when the
+  // spooler cannot tell now. Throws nothing: following jobs must never stop the agent.
+  virtual std::optional<std::vector<nouvelles_travail>> nouvelles(const std::vector<travail_retenu>& travaux) {
+    (void)travaux;
+    return std::vector<nouvelles_travail>{};
+  }
 };
 
 }  // namespace agent

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* attributs_travail[] = {"job-id",           "job-uuid",          "job-state",
                                              "job-state-reasons", "job-state-message", "number-of-documents",
-                                             "job-printer-uri"};
+                                             "job-printer-uri", "job-name"};
 
 // A job as the scheduler describes it.
 struct vu_travail {
@@ -55,6 +55,7 @@ std::vector<vu_travail> travaux_de(ipp_t* reponse) {
     present = true;
     if (std::strcmp(nom, "job-id") == 0) courant.t.travail = ippGetInteger(a, 0);
     if (std::strcmp(nom, "job-uuid") == 0) courant.t.uuid = texte(a);
+    if (std::strcmp(nom, "job-name") == 0) courant.t.nom = texte(a);
     if (std::strcmp(nom, "job-state") == 0) courant.etat = static_cast<ipp_jstate_t>(ippGetInteger(a, 0));
     if (std::strcmp(nom, "number-of-documents") == 0) courant.t.document_recu = ippGetInteger(a, 0) > 0;
     if (std::strcmp(nom, "job-printer-uri") == 0) courant.t.file = file_de_l_uri(ippGetString(a, 0, nullptr));

@@ -107,7 +107,7 @@ std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dos
     travail_retenu envoye;
     if (actions.spouleur) {
       const envoi_document envoi = actions.spouleur->dernier_envoi();
-      if (envoi.retenu) envoye = {envoi.file, envoi.travail, {}, true};
+      if (envoi.retenu) envoye = {envoi.file, envoi.travail, {}, noms[i], true};
     }
     if (actions.avant_suppression) actions.avant_suppression();
     // Taken over meanwhile: the job stays held, for the agent that holds the folder now.

@@ -66,7 +66,8 @@ void suivi_travaux::actualise(service_imprimante& spouleur, horloge::time_point 
     const std::string cle_travail = "travail:" + std::to_string(s.t.travail);
     switch (n.fin) {
       case fin_travail::terminee:
-        qCInfo(journal_agent, "travail terminé : %s%s", champs(s.nom, s.t).c_str(), raison.c_str());
+        // Its reasons then are the scheduler's leftovers, nothing the operator needs.
+        qCInfo(journal_agent, "travail terminé : %s", champs(s.nom, s.t).c_str());
         signales_.erase(cle_travail);
         continue;
       case fin_travail::annulee:

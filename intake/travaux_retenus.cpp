@@ -58,7 +58,8 @@ std::set<std::string> reprend_travaux_retenus(const std::string& dossier, const 
     const std::string* nom = nullptr;
     for (const std::string& n : noms)
       if (!traites.contains(n) && uuid_du_fichier(t.uuid, dossier, n)) nom = &n;
-    const std::string fichier = nom ? *nom : "?";
+    // A file gone is named as its job is.
+    const std::string fichier = nom ? *nom : t.nom;
     if (!t.document_recu) {
       annule(t, fichier, actions, "document incomplet");
       continue;

@@ -35,6 +35,7 @@ struct travail_retenu {
   std::string file;
   int32_t travail = 0;
   std::string uuid;
+  std::string nom;             // the job's name in the spooler, as it holds it
   bool document_recu = false;  // its document arrived whole; a job without one has nothing to print
 };
 

@@ -13,6 +13,7 @@
 #include "app/boite_image.h"
 #include "app/form1.h"
 #include "app/surface_apercu.h"
+#include "core/erreur.h"
 #include "cups/imprimante_cups.h"
 #include "cups/page_pdf.h"
 #include "cups/papier_systeme.h"
@@ -185,4 +186,47 @@ TEST_F(FenetreCups, MissingFolderEndsTheProgram) {
   EXPECT_EQ(code_de_fin([&] { ailleurs.Timer1_Timer(); }), 1);
   EXPECT_TRUE(operateur.texte.startsWith("Erreur 76 : ")) << operateur.texte.toStdString();
   EXPECT_TRUE(serveur.travaux().empty());
+}
+
+// An agent stopped once its job was held and before its file was deleted: the next start finds
+// the held job and decides by the file, so that it prints exactly once.
+TEST_F(FenetreCups, JobHeldWhenTheAgentStoppedIsTakenUpByTheNextStartAndPrintsOnce) {
+  enum class ensuite { inchange, modifie, supprime };
+  for (const ensuite cas : {ensuite::inchange, ensuite::modifie, ensuite::supprime}) {
+    const std::string nom = "a_b_" + std::to_string(static_cast<int>(cas) + 1) + ".bmp2";
+    depose(nom);
+    {
+      Form1 coupe{imprimante,
+                  {dossier.path().toStdString(), [this] { return ligne; }, 0, std::chrono::seconds(60),
+                   [] { throw erreur(code_erreur::erreur_imprimante, "coupure avant la suppression"); }}};
+      ASSERT_EQ(code_de_fin([&] { coupe.Timer1_Timer(); }), 1);
+    }
+    auto travaux = serveur.travaux();
+    ASSERT_FALSE(travaux.empty());
+    EXPECT_EQ(travaux.back().etat, etat_travail::retenu);
+    if (cas == ensuite::modifie) depose(nom, qRgb(0, 0, 255));
+    if (cas == ensuite::supprime) fs::remove(dans_dossier(nom));
+    const QImage attendue = cas == ensuite::modifie ? page_de(nom) : QImage();
+
+    Form1 suivant{imprimante, {dossier.path().toStdString(), [this] { return ligne; }, 0}};
+    suivant.Timer1_Timer();
+    const std::size_t avant = travaux.size();
+    travaux = serveur.travaux();
+    EXPECT_FALSE(fs::exists(dans_dossier(nom)));
+    ASSERT_EQ(travaux.size(), avant + (cas == ensuite::modifie ? 1 : 0));
+    const travail& retenu = travaux[avant - 1];
+    EXPECT_EQ(retenu.etat == etat_travail::annule, cas == ensuite::modifie) << static_cast<int>(retenu.etat);
+    EXPECT_NE(travaux.back().etat, etat_travail::retenu);
+    if (cas == ensuite::modifie) {
+      EXPECT_EQ(ecarts(attendue, page_imprimee(travaux.back())), "");
+    }
+  }
+}
+
+TEST_F(FenetreCups, JobInAStoppedQueueIsCountedInTheTitle) {
+  serveur.desactive("QLS4100");
+  depose("a_b_1.bmp2");
+  form.Timer1_Timer();
+  EXPECT_FALSE(fs::exists(dans_dossier("a_b_1.bmp2")));
+  EXPECT_TRUE(form.windowTitle().endsWith(" — 1 travail bloqué")) << form.windowTitle().toStdString();
 }

@@ -17,6 +17,7 @@
 
 #include "app/boite_image.h"
 #include "core/erreur.h"
+#include "intake/identite_travail.h"
 
 extern char** environ;
 
@@ -99,8 +100,18 @@ poste_complet::~poste_complet() = default;
 
 void poste_complet::imprime(const std::string& chemin, int resolution) {
   ligne_de_commande_ = file_pour(resolution);
+  // What a poll adds to the print run for each job, bar the deletion: the jobs held for the folder
+  // looked at, the job held under its uuid, then released once final.
+  const std::string dossier = std::filesystem::path(chemin).parent_path().string();
+  const std::string nom = std::filesystem::path(chemin).filename().string();
+  imprimante_.travaux_retenus(prefixe_uuid(dossier));
   fenetre_->Picture1->charge(chemin);
+  const std::optional<etat_fichier> etat = etat_de(chemin);
+  if (!etat) throw std::runtime_error("fichier absent : " + chemin);
+  imprimante_.retient_prochain(uuid_travail(dossier, nom, *etat, fenetre_->Picture1->surface().empreinte()));
   fenetre_->lance_impression(1);
+  const envoi_document envoi = imprimante_.dernier_envoi();
+  imprimante_.libere_travail({envoi.file, envoi.travail, {}, nom, true});
 }
 
 int poste_complet::travaux_acceptes() const { return static_cast<int>(serveur_.travaux().size()); }

@@ -20,7 +20,8 @@ public:
   ~poste_complet();
 
   // One job: `chemin` loaded, printed with one copy on the A4 queue of `resolution` dpi (300 or
-  // 600), handed to the scheduler. Throws what the agent throws.
+  // 600), handed to the scheduler held, and released, as a poll does. Throws what the agent
+  // throws.
   void imprime(const std::string& chemin, int resolution);
 
   // Jobs the scheduler has accepted so far, and the size of the last one's document.

@@ -1,6 +1,7 @@
 #include "cups/soumission_travail.h"
 
 #include "core/erreur.h"
+#include "core/journal.h"
 #include "cups/page_cups.h"
 #include "cups/page_pwg.h"
 #include "cups/travaux_agent.h"
@@ -35,7 +36,11 @@ int cree_travail(const connexion& c, const std::string& file, const std::string&
 // failure reported.
 int echec_apres_creation(const connexion& c, const std::string& file, int travail, const std::string& motif,
                          std::chrono::milliseconds delai) {
-  if (c.reponse_perdue() && document_recu(travail, delai).value_or(false)) return travail;
+  if (c.reponse_perdue() && document_recu(travail, delai).value_or(false)) {
+    qCInfo(journal_agent, "réponse perdue, document reçu : file=%s travail=%d raison=%s", champ(file).c_str(), travail,
+           champ(motif).c_str());
+    return travail;
+  }
   // A fresh connection: the failed one may be stuck in the middle of a request. The failure that
   // brought us here is the one to report, whatever the cancellation meets.
   horloge::time_point echeance = horloge::now() + delai;

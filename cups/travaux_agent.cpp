@@ -4,6 +4,7 @@
 #include <map>
 
 #include "core/erreur.h"
+#include "core/journal.h"
 #include "cups/description_file.h"
 
 namespace agent {
@@ -207,7 +208,11 @@ void annule_sans_numero(const std::string& uuid, std::chrono::milliseconds delai
   if (!c.http()) return;
   if (const std::optional<std::vector<vu_travail>> vus = demande(c.http()))
     for (const vu_travail& v : *vus)
-      if (v.t.uuid == uuid) cupsCancelJob2(c.http(), v.t.file.c_str(), v.t.travail, 0);
+      if (v.t.uuid == uuid) {
+        const bool annule = reussi(cupsCancelJob2(c.http(), v.t.file.c_str(), v.t.travail, 0));
+        qCInfo(journal_agent, "travail annulé : file=%s travail=%d raison=%s", champ(v.t.file).c_str(), v.t.travail,
+               champ(annule ? "créé sans réponse, resté sans document" : "créé sans réponse, annulation refusée").c_str());
+      }
 }
 
 std::optional<std::vector<nouvelles_travail>> nouvelles_du_serveur(const std::vector<travail_retenu>& travaux,

@@ -65,10 +65,24 @@ bool agent_en_cours::attend_fin(std::chrono::milliseconds delai) {
 void agent_en_cours::arrete() {
   if (!en_vie()) return;
   ::kill(pid_, SIGTERM);
+  ::kill(pid_, SIGCONT);
   int etat = 0;
   ::waitpid(pid_, &etat, 0);
   code_ = WIFEXITED(etat) ? WEXITSTATUS(etat) : 128 + WTERMSIG(etat);
   pid_ = 0;
+}
+
+void agent_en_cours::signale(int signal) {
+  if (en_vie()) ::kill(pid_, signal);
+}
+
+bool agent_en_cours::suspendu() const {
+  // The state is the first field after the command's name, which is in parentheses.
+  std::ifstream fichier("/proc/" + std::to_string(pid_) + "/stat");
+  std::string etat;
+  std::getline(fichier, etat);
+  const size_t fin_nom = etat.rfind(')');
+  return pid_ > 0 && fin_nom != etat.npos && etat.compare(fin_nom, 3, ") T") == 0;
 }
 
 std::string agent_en_cours::erreurs() const {

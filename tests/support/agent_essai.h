@@ -35,9 +35,13 @@ public:
 
   // Waits until the agent ends by itself; false if it still runs after `delai`.
   bool attend_fin(std::chrono::milliseconds delai);
-  // SIGTERM, then waits.
+  // SIGTERM (and SIGCONT, should it be stopped), then waits.
   void arrete();
   bool en_vie();
+  // Sends `signal` to it while it runs.
+  void signale(int signal);
+  // Whether it is stopped by a signal (SIGSTOP), not running.
+  bool suspendu() const;
 
   // Valid once ended: the exit code, or 128 + signal.
   int code_sortie() const { return code_; }

@@ -80,7 +80,7 @@ private:
   verrou_dossier verrou_;
   fichiers_en_attente en_attente_;
   suivi_travaux suivis_;
-  bool travaux_repris_ = false;  // the jobs held since before this start have been looked at
+  bool travaux_repris_ = false;                         // the jobs held since before this start have been looked at
   std::string titre_ = "Form1";                         // the last title set, before the count of waiting files
   std::chrono::steady_clock::time_point dernier_tour_;  // of the event loop inside a raster
 };

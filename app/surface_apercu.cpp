@@ -96,8 +96,7 @@ uint64_t surface_apercu::empreinte() const {
   const int32_t forme[] = {image_.width(), image_.height(), static_cast<int32_t>(image_.format())};
   e.ajoute(std::as_bytes(std::span(forme)));
   const auto octets = static_cast<size_t>(image_.width()) * static_cast<size_t>(image_.depth() / 8);
-  for (int y = 0; y < image_.height(); ++y)
-    e.ajoute(std::as_bytes(std::span(image_.constScanLine(y), octets)));
+  for (int y = 0; y < image_.height(); ++y) e.ajoute(std::as_bytes(std::span(image_.constScanLine(y), octets)));
   return e.valeur();
 }
 

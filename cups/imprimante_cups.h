@@ -85,7 +85,7 @@ private:
   format_document envoi_;
   int16_t copies_ = 1;
   std::string nom_document_;
-  std::string uuid_prochain_;  // empty: the next document is not held
+  std::string uuid_prochain_;                // empty: the next document is not held
   std::unique_ptr<file_decrite> prochaine_;  // found by the copy count, for the next document
   std::optional<document> ouvert_;
   // The last document's page, kept for the next one of its size: clearing the part it used costs

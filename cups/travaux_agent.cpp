@@ -11,9 +11,9 @@ namespace agent {
 
 namespace {
 
-constexpr const char* attributs_travail[] = {"job-id",           "job-uuid",          "job-state",
-                                             "job-state-reasons", "job-state-message", "number-of-documents",
-                                             "job-printer-uri", "job-name"};
+constexpr const char* attributs_travail[] = {
+    "job-id",          "job-uuid", "job-state", "job-state-reasons", "job-state-message", "number-of-documents",
+    "job-printer-uri", "job-name"};
 
 // A job as the scheduler describes it.
 struct vu_travail {
@@ -210,8 +210,9 @@ void annule_sans_numero(const std::string& uuid, std::chrono::milliseconds delai
     for (const vu_travail& v : *vus)
       if (v.t.uuid == uuid) {
         const bool annule = reussi(cupsCancelJob2(c.http(), v.t.file.c_str(), v.t.travail, 0));
-        qCInfo(journal_agent, "travail annulé : file=%s travail=%d raison=%s", champ(v.t.file).c_str(), v.t.travail,
-               champ(annule ? "créé sans réponse, resté sans document" : "créé sans réponse, annulation refusée").c_str());
+        qCInfo(
+            journal_agent, "travail annulé : file=%s travail=%d raison=%s", champ(v.t.file).c_str(), v.t.travail,
+            champ(annule ? "créé sans réponse, resté sans document" : "créé sans réponse, annulation refusée").c_str());
       }
 }
 

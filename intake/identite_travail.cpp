@@ -48,8 +48,7 @@ constexpr size_t longueur_etat = longueur_fichier + 1 + 4 + 1 + 4;
 
 std::string prefixe_uuid(const std::string& dossier) { return urn + hexa(partie(dossier)); }
 
-std::string uuid_travail(const std::string& dossier, const std::string& nom, const etat_fichier& etat,
-                         uint64_t image) {
+std::string uuid_travail(const std::string& dossier, const std::string& nom, const etat_fichier& etat, uint64_t image) {
   return uuid(partie(dossier), partie(nom), partie_etat(etat), static_cast<uint32_t>(image >> 32));
 }
 

@@ -17,8 +17,7 @@ std::string prefixe_uuid(const std::string& dossier);
 
 // The uuid of the job printing `image` (the picture's digest) from the file `nom` of `dossier` in
 // state `etat`.
-std::string uuid_travail(const std::string& dossier, const std::string& nom, const etat_fichier& etat,
-                         uint64_t image);
+std::string uuid_travail(const std::string& dossier, const std::string& nom, const etat_fichier& etat, uint64_t image);
 
 // Whether `uuid` is that of a job printed from the file `nom` of `dossier`, whatever its content.
 bool uuid_du_fichier(const std::string& uuid, const std::string& dossier, const std::string& nom);

@@ -1,9 +1,9 @@
 #include "intake/releve.h"
 
 #include "core/journal.h"
+#include "intake/identite_travail.h"
 #include "intake/liste_travaux.h"
 #include "intake/nombre_copies.h"
-#include "intake/identite_travail.h"
 #include "intake/releve_stabilite.h"
 #include "intake/travaux_retenus.h"
 

@@ -18,7 +18,8 @@ std::string etat_file(const nouvelles_travail& n) {
   const std::string message = n.message_file.empty() ? "" : " message=" + champ(n.message_file);
   if (n.file_arretee) return "file arrêtée : file=" + champ(n.file) + message;
   if (n.file_fermee) return "file fermée aux travaux : file=" + champ(n.file) + message;
-  if (!n.defauts.empty()) return "imprimante en défaut : file=" + champ(n.file) + " raisons=" + champ(n.defauts) + message;
+  if (!n.defauts.empty())
+    return "imprimante en défaut : file=" + champ(n.file) + " raisons=" + champ(n.defauts) + message;
   return {};
 }
 
@@ -27,8 +28,8 @@ std::string etat_file(const nouvelles_travail& n) {
 void suivi_travaux::ajoute(const travail_retenu& t, const std::string& nom) { suivis_.push_back({t, nom, {}}); }
 
 std::size_t suivi_travaux::bloques() const {
-  return static_cast<std::size_t>(
-      std::count_if(suivis_.begin(), suivis_.end(), [](const suivi& s) { return s.dernieres && s.dernieres->bloque(); }));
+  return static_cast<std::size_t>(std::count_if(suivis_.begin(), suivis_.end(),
+                                                [](const suivi& s) { return s.dernieres && s.dernieres->bloque(); }));
 }
 
 void suivi_travaux::signale(const std::string& cle, const std::string& texte, const std::string& suite,
@@ -47,7 +48,8 @@ void suivi_travaux::actualise(service_imprimante& spouleur, horloge::time_point 
   const std::optional<std::vector<nouvelles_travail>> nouvelles = spouleur.nouvelles(travaux);
   if (!nouvelles || nouvelles->size() != suivis_.size()) {
     if (!injoignable_)
-      qCWarning(journal_agent, "suivi des travaux impossible : travaux=%zu raison=\"le serveur d'impression ne répond pas\"",
+      qCWarning(journal_agent,
+                "suivi des travaux impossible : travaux=%zu raison=\"le serveur d'impression ne répond pas\"",
                 suivis_.size());
     injoignable_ = true;
     return;

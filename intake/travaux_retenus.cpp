@@ -78,7 +78,8 @@ std::set<std::string> reprend_travaux_retenus(const std::string& dossier, const 
       continue;
     }
     traites.insert(*nom);
-    if (!rend_final(chemin_travail(dossier, *nom), *nom, t, actions)) laisses.push_back({*nom, raison_attente::en_usage});
+    if (!rend_final(chemin_travail(dossier, *nom), *nom, t, actions))
+      laisses.push_back({*nom, raison_attente::en_usage});
   }
   return traites;
 }

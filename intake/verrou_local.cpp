@@ -50,14 +50,16 @@ std::optional<erreur> verrou_local::prend(const std::string& dossier) {
   const std::string chemin = chemin_verrou(dossier);
   const int descripteur = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (descripteur < 0)
-    return erreur(code_erreur::permission_refusee, "verrou local " + chemin + " : " + raison_systeme({errno, std::generic_category()}));
+    return erreur(code_erreur::permission_refusee,
+                  "verrou local " + chemin + " : " + raison_systeme({errno, std::generic_category()}));
   if (::flock(descripteur, LOCK_EX | LOCK_NB) != 0) {
     const int cause = errno;
     char texte[32] = {};
     const ssize_t lus = ::pread(descripteur, texte, sizeof texte - 1, 0);
     ::close(descripteur);
     if (cause != EWOULDBLOCK)
-      return erreur(code_erreur::permission_refusee, "verrou local " + chemin + " : " + raison_systeme({cause, std::generic_category()}));
+      return erreur(code_erreur::permission_refusee,
+                    "verrou local " + chemin + " : " + raison_systeme({cause, std::generic_category()}));
     const std::string processus = lus > 0 ? std::string(texte, static_cast<size_t>(lus)) : "?";
     return erreur(code_erreur::permission_refusee,
                   "le dossier " + dossier + " est déjà surveillé par un autre agent de ce poste (processus " +

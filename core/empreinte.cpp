@@ -1,5 +1,6 @@
 #include "core/empreinte.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace agent {
@@ -22,7 +23,16 @@ uint64_t mot(const unsigned char* p) {
   return m;
 }
 
-uint64_t absorbe(uint64_t etat, uint64_t m) { return (etat ^ melange(m)) * multiplicateur + 0x2545F4914F6CDD1DULL; }
+// One word into one lane: two multiplications, the lanes independent of each other.
+uint64_t absorbe(uint64_t voie, uint64_t m) {
+  voie += m * 0xC2B2AE3D27D4EB4FULL;
+  voie = (voie << 31) | (voie >> 33);
+  return voie * 0x9E3779B185EBCA87ULL;
+}
+
+void absorbe_bloc(uint64_t (&voies)[4], const unsigned char* p) {
+  for (int i = 0; i < 4; ++i) voies[i] = absorbe(voies[i], mot(p + 8 * i));
+}
 
 }  // namespace
 
@@ -31,24 +41,28 @@ void empreinte::ajoute(std::span<const std::byte> octets) {
   size_t n = octets.size();
   longueur_ += n;
   if (nombre_reste_ > 0) {
-    const size_t pris = std::min(n, sizeof reste_ - nombre_reste_);
+    const size_t pris = std::min(n, bloc - nombre_reste_);
     std::memcpy(reste_ + nombre_reste_, p, pris);
     nombre_reste_ += pris;
     p += pris;
     n -= pris;
-    if (nombre_reste_ < sizeof reste_) return;
-    etat_ = absorbe(etat_, mot(reste_));
+    if (nombre_reste_ < bloc) return;
+    absorbe_bloc(voies_, reste_);
     nombre_reste_ = 0;
   }
-  for (; n >= 8; p += 8, n -= 8) etat_ = absorbe(etat_, mot(p));
+  for (; n >= bloc; p += bloc, n -= bloc) absorbe_bloc(voies_, p);
   std::memcpy(reste_, p, n);
   nombre_reste_ = n;
 }
 
 uint64_t empreinte::valeur() const {
-  unsigned char dernier[8] = {};
+  uint64_t voies[4] = {voies_[0], voies_[1], voies_[2], voies_[3]};
+  unsigned char dernier[bloc] = {};
   std::memcpy(dernier, reste_, nombre_reste_);
-  return melange(absorbe(absorbe(etat_, mot(dernier)), longueur_));
+  absorbe_bloc(voies, dernier);
+  uint64_t resultat = longueur_;
+  for (const uint64_t v : voies) resultat = melange(resultat ^ melange(v));
+  return resultat;
 }
 
 }  // namespace agent

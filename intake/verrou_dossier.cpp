@@ -118,32 +118,42 @@ std::string verrou_dossier::contenu() const {
          "\nheure=" + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() + "\n";
 }
 
-// Whole, under a name of its own, then renamed over the lock: a reader on any workstation finds
-// either the old content or the new one.
-void verrou_dossier::ecrit() {
+void verrou_dossier::remplit(int descripteur, const std::string& fichier) {
   ++releves_;
   const std::string texte = contenu();
-  const std::string provisoire = chemin() + "." + instance_;
-  const int descripteur = ::open(provisoire.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (descripteur < 0) throw erreur_dossier(derniere_erreur(), dossier_);
   const bool ecrit = ::write(descripteur, texte.data(), texte.size()) == static_cast<ssize_t>(texte.size());
   const int cause = errno;
   if (::close(descripteur) != 0 || !ecrit) {
-    ::unlink(provisoire.c_str());
+    ::unlink(fichier.c_str());
     throw erreur_dossier({ecrit ? errno : cause, std::generic_category()}, dossier_);
   }
+}
+
+// Whole, under a name of its own, then renamed over the lock: a reader on any workstation finds
+// either the old content or the new one.
+void verrou_dossier::ecrit() {
+  const std::string provisoire = chemin() + "." + instance_;
+  const int descripteur = ::open(provisoire.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (descripteur < 0) throw erreur_dossier(derniere_erreur(), dossier_);
+  remplit(descripteur, provisoire);
   // A file server refuses a rename over a file another workstation has open, and a second agent
   // reads the lock for a few milliseconds at each of its polls: tried again for a while, then left
-  // for the next look. The lock stays this agent's meanwhile; its content only ages.
+  // for the next look. The lock stays this agent's meanwhile; its content only ages. The refusal
+  // comes as EBUSY from a kernel mount, as EEXIST through smbnetfs, and as the access denied of a
+  // sharing violation from some servers; the temporary file was just written in that folder, so
+  // none of them means the folder is out of reach.
+  const auto refus_passager = [](std::error_code ec) {
+    return est_en_usage(ec) || ec == std::errc::file_exists || ec == std::errc::permission_denied;
+  };
   for (int essai = 1;; ++essai) {
     if (::rename(provisoire.c_str(), chemin().c_str()) == 0) break;
     const std::error_code ec = derniere_erreur();
-    if (est_en_usage(ec) && essai < essais_renommage) {
+    if (refus_passager(ec) && essai < essais_renommage) {
       std::this_thread::sleep_for(pause_renommage);
       continue;
     }
     ::unlink(provisoire.c_str());
-    if (!est_en_usage(ec) || !tenu_) throw erreur_dossier(ec, dossier_);
+    if (!refus_passager(ec) || !tenu_) throw erreur_dossier(ec, dossier_);
     qCInfo(journal_agent, "verrou non rafraîchi : dossier=%s raison=%s", champ(dossier_).c_str(),
            champ(raison_systeme(ec)).c_str());
     return;
@@ -168,8 +178,12 @@ bool verrou_dossier::cree() {
     }
     throw erreur_dossier(derniere_erreur(), dossier_);
   }
-  ::close(descripteur);
-  ecrit();  // the content, by the same way as every refresh
+  // The content straight into the file just made: a rename over it could meet another
+  // workstation reading it already, and be refused before this agent holds anything. A reader
+  // that finds it still empty sees it change at its next look, as a live agent's lock does.
+  remplit(descripteur, chemin());
+  tenu_ = true;
+  ecrit_a_ = horloge::now();
   qCInfo(journal_agent, "dossier pris : dossier=%s", champ(dossier_).c_str());
   return true;
 }

@@ -66,6 +66,11 @@ banc_agent::~banc_agent() {
   fs::remove_all(repertoire_, ignore);
 }
 
+void banc_agent::surveille(const fs::path& dossier_reel) {
+  fs::remove(dossier());
+  fs::create_directory_symlink(dossier_reel, dossier());
+}
+
 void banc_agent::depose(const std::string& nom, const QByteArray& contenu) const {
   ecrit_fichier((dossier() / nom).string(), contenu);
 }
@@ -77,8 +82,10 @@ void banc_agent::depose_peu_a_peu(const std::string& nom, const QByteArray& cont
     constexpr int morceaux = 30;
     int descripteur = -1;
     for (int i = 0; i < morceaux && !arret.stop_requested(); ++i) {
-      // Not inherited by the agent started meanwhile, which would then hold it open for good.
-      if (descripteur < 0) descripteur = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+      // Not inherited by the agent started meanwhile, which would then hold it open for good. Open
+      // for reading too: through smbnetfs, a resize of a descriptor that cannot read the file's
+      // attributes back fails (EIO, after 4 s of retries).
+      if (descripteur < 0) descripteur = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
       if (i == 0 && taille_d_abord && ::ftruncate(descripteur, contenu.size()) != 0) break;
       const qsizetype debut = contenu.size() * i / morceaux, taille = contenu.size() * (i + 1) / morceaux - debut;
       if (::pwrite(descripteur, contenu.constData() + debut, taille, debut) != taille) break;

@@ -52,10 +52,15 @@ public:
   const std::filesystem::path& repertoire() const { return repertoire_; }
   std::filesystem::path dossier() const { return repertoire_ / dossier_agent_essai; }
 
+  // Makes the agent watch `dossier_reel` (a share as a workstation mounts it) instead of a folder
+  // of the case's own: the watched folder becomes a symbolic link to it. Before lance().
+  void surveille(const std::filesystem::path& dossier_reel);
+
   void depose(const std::string& nom, const QByteArray& contenu) const;
   // Writes `contenu` as `nom` in 30 pieces spread over `duree`, in the background, as a copy over
   // a share does. `taille_d_abord`: the file takes its full size at once (zeros) and one open
   // descriptor fills it from the start; otherwise it grows, each piece appended by a fresh open.
+  // `nom` may be a whole path instead: the watched folder as another workstation sees it.
   void depose_peu_a_peu(const std::string& nom, const QByteArray& contenu, bool taille_d_abord,
                         std::chrono::milliseconds duree);
   // Holds `nom` open for writing, unchanged, for `duree`, in the background.

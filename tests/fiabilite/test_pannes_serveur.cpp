@@ -227,32 +227,6 @@ TEST(PanneServeur, AgentKilledBeforeTheDeletionLeavesTheJobHeldForTheNextAgentTo
   EXPECT_NE(banc.agent().erreurs().find("travail repris : "), std::string::npos) << banc.agent().erreurs();
 }
 
-// The folder refuses the deletion (the agent runs as "nobody", for whom it is read-only): the agent
-// stops, its job held; once the folder is writable again, the next agent prints the job once.
-TEST(PanneServeur, JobFileThatCouldNotBeDeletedPrintsOnceAfterARestart) {
-  banc_agent banc;
-  banc.depose("a_b_2.bmp2", bmp_essai());
-  const fs::perms lecture = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                            fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
-  fs::permissions(banc.dossier() / "a_b_2.bmp2",
-                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
-  fs::permissions(banc.dossier(), geteuid() == 0 ? lecture | fs::perms::owner_write : lecture);
-  banc.lance(true);
-  ASSERT_TRUE(banc.attend_fin()) << "l'agent ne s'est pas arrêté";
-  EXPECT_EQ(banc.agent().code_sortie(), 1);
-  EXPECT_NE(banc.agent().erreurs().find(message_fatal(70, "Permission refusée : masques_en_attente/a_b_2.bmp2")),
-            std::string::npos)
-      << banc.agent().erreurs();
-  const auto travaux = banc.serveur.travaux();
-  ASSERT_EQ(travaux.size(), 1u);
-  EXPECT_EQ(travaux[0].etat, etat_travail::retenu);
-  EXPECT_EQ(banc.restants(), std::vector<std::string>{"a_b_2.bmp2"});
-
-  fs::permissions(banc.dossier(), fs::perms::all);
-  banc.lance(true);
-  imprime_une_fois(banc, 2);
-}
-
 // The scheduler took the whole document and its answer was lost: the agent asks before deciding,
 // finds the job with its document, and goes on as if the answer had come.
 TEST(PanneServeur, LostAnswerToTheDocumentCountsAsSubmittedAndTheJobPrintsOnce) {

@@ -22,20 +22,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A port nobody listens on now, as the system hands them out.
-int port_libre() {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in adresse{};
-  adresse.sin_family = AF_INET;
-  adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t taille = sizeof adresse;
-  const bool lie = ::bind(s, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0 &&
-                   ::getsockname(s, reinterpret_cast<sockaddr*>(&adresse), &taille) == 0;
-  ::close(s);
-  if (!lie) throw std::runtime_error("aucun port libre");
-  return ntohs(adresse.sin_port);
-}
-
 bool repond(int port) {
   const int s = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in adresse{};

@@ -46,20 +46,6 @@ std::optional<std::string> programme(const std::string& nom) {
 
 std::string fusermount() { return programme("fusermount").value_or(programme("fusermount3").value_or("fusermount")); }
 
-// A TCP port of the loopback that nothing listens on now.
-int port_libre() {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in adresse{};
-  adresse.sin_family = AF_INET;
-  adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t taille = sizeof adresse;
-  const bool lie = ::bind(s, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) == 0 &&
-                   ::getsockname(s, reinterpret_cast<sockaddr*>(&adresse), &taille) == 0;
-  ::close(s);
-  if (!lie) throw std::runtime_error(std::string("aucun port libre : ") + std::strerror(errno));
-  return ntohs(adresse.sin_port);
-}
-
 // `commande`, which gets SIGTERM should the thread that starts it end first (this process dying).
 std::vector<std::string> lie_a_ce_processus(std::vector<std::string> commande) {
   commande.insert(commande.begin(), {"setpriv", "--pdeathsig", "TERM"});

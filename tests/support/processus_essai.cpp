@@ -1,6 +1,7 @@
 #include "tests/support/processus_essai.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -20,6 +21,19 @@ extern char** environ;
 namespace agent::essai {
 
 namespace fs = std::filesystem;
+
+int port_libre() {
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in adresse{};
+  adresse.sin_family = AF_INET;
+  adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t taille = sizeof adresse;
+  const bool lie = ::bind(s, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) == 0 &&
+                   ::getsockname(s, reinterpret_cast<sockaddr*>(&adresse), &taille) == 0;
+  ::close(s);
+  if (!lie) throw std::runtime_error(std::string("aucun port libre : ") + std::strerror(errno));
+  return ntohs(adresse.sin_port);
+}
 
 fs::path dossier_temporaire(const std::string& prefixe) {
   std::string modele = (fs::temp_directory_path() / (prefixe + "XXXXXX")).string();

@@ -16,6 +16,9 @@ namespace agent::essai {
 // root, the print scheduler runs its filters as user lp, who must reach what is inside.
 std::filesystem::path dossier_temporaire(const std::string& prefixe);
 
+// A TCP port of the loopback that nothing listens on now, as the system hands them out.
+int port_libre();
+
 // The address of the local socket at `chemin`.
 sockaddr_un adresse_locale(const std::filesystem::path& chemin);
 

@@ -31,7 +31,7 @@ uint64_t absorbe(uint64_t voie, uint64_t m) {
 }
 
 void absorbe_bloc(uint64_t (&voies)[4], const unsigned char* p) {
-  for (int i = 0; i < 4; ++i) voies[i] = absorbe(voies[i], mot(p + 8 * i));
+  for (size_t i = 0; i < 4; ++i) voies[i] = absorbe(voies[i], mot(p + 8 * i));
 }
 
 }  // namespace

@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(AGENT_VERSION);
 
   const std::string dossier = AGENT_DOSSIER_SURVEILLE;
-  qCInfo(agent::journal_agent, "démarrage : version=%s dossier=%s imprimante=%s processus=%lld", AGENT_VERSION,
-         agent::champ(dossier).c_str(), agent::champ(agent::ligne_de_commande()).c_str(),
-         static_cast<long long>(::getpid()));
+  agent::note_info("démarrage : version=%s dossier=%s imprimante=%s processus=%lld", AGENT_VERSION,
+                   agent::champ(dossier).c_str(), agent::champ(agent::ligne_de_commande()).c_str(),
+                   static_cast<long long>(::getpid()));
 
   // A second agent on this workstation stops before it touches the folder.
   agent::verrou_local verrou;

@@ -14,7 +14,7 @@ std::string texte_erreur_fatale(const erreur& e) {
 
 void signale_erreur_fatale(QWidget* parent, const erreur& e, int delai_ms) {
   const std::string texte = texte_erreur_fatale(e);
-  qCCritical(journal_agent, "%s", texte.c_str());
+  note_critique("%s", texte.c_str());
   QMessageBox message(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), QString::fromStdString(texte),
                       QMessageBox::Ok, parent);
   if (delai_ms > 0) QTimer::singleShot(delai_ms, &message, &QMessageBox::accept);

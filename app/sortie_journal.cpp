@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QString>
 #include <cerrno>
 #include <cstdio>
@@ -56,21 +57,32 @@ int priorite(QtMsgType type) {
   return LOG_INFO;
 }
 
-void ecrit(QtMsgType type, const QMessageLogContext& contexte, const QString& message) {
-  const bool du_journal = contexte.category && std::strcmp(contexte.category, journal_agent().categoryName()) == 0;
-  const QByteArray texte = message.toUtf8();
-  if (vers_journal) {
-    if (du_journal)
-      ::syslog(priorite(type), "%s", texte.constData());
-    else
-      ::syslog(priorite(type), "%s: %s", contexte.category ? contexte.category : "qt", texte.constData());
-    // QtInfoMsg comes after QtFatalMsg in Qt's numbering: no comparison of levels.
-    if (!du_journal || (type != QtCriticalMsg && type != QtFatalMsg)) return;
-  } else if (!du_journal) {
+// Qt's own messages, which do not come from the record.
+void ecrit_qt(QtMsgType type, const QMessageLogContext& contexte, const QString& message) {
+  if (!vers_journal) {
     precedent(type, contexte, message);
     return;
   }
-  std::fprintf(stderr, "%s : %s\n", prefixe, texte.constData());
+  const QByteArray texte = message.toUtf8();
+  ::syslog(priorite(type), "%s: %s", contexte.category ? contexte.category : "qt", texte.constData());
+}
+
+int priorite(niveau_journal niveau) {
+  switch (niveau) {
+    case niveau_journal::debug: return LOG_DEBUG;
+    case niveau_journal::info: return LOG_INFO;
+    case niveau_journal::avertissement: return LOG_WARNING;
+    case niveau_journal::critique: return LOG_ERR;
+  }
+  return LOG_INFO;
+}
+
+void ecrit(niveau_journal niveau, const char* ligne) {
+  if (vers_journal) {
+    ::syslog(priorite(niveau), "%s", ligne);
+    if (niveau != niveau_journal::critique) return;
+  }
+  std::fprintf(stderr, "%s : %s\n", prefixe, ligne);
   std::fflush(stderr);
 }
 
@@ -80,7 +92,11 @@ void installe_sortie_journal(const char* identifiant) {
   prefixe = identifiant;
   vers_journal = !qEnvironmentVariableIntValue("QT_FORCE_STDERR_LOGGING") && !console() && journald_present();
   if (vers_journal) ::openlog(identifiant, LOG_PID, LOG_USER);  // keeps the pointer: the caller's stays valid
-  precedent = qInstallMessageHandler(ecrit);
+  precedent = qInstallMessageHandler(ecrit_qt);
+  // Debug lines as Qt's logging rules ask for them, under the program's name:
+  // QT_LOGGING_RULES="agent_impression.debug=true".
+  const QLoggingCategory categorie(identifiant, QtInfoMsg);
+  installe_sortie(ecrit, categorie.isDebugEnabled());
 }
 
 bool journal_systeme() { return vers_journal; }

@@ -1,10 +1,31 @@
 #include "core/journal.h"
 
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
 namespace agent {
 
-Q_LOGGING_CATEGORY(journal_agent, "agent_impression", QtInfoMsg)
-
 namespace {
+
+void vers_stderr(niveau_journal, const char* ligne) {
+  std::fprintf(stderr, "agent_impression: %s\n", ligne);
+  std::fflush(stderr);
+}
+
+sortie_journal sortie = vers_stderr;
+bool debug_demande = false;
+
+void ecrit(niveau_journal niveau, const char* format, std::va_list arguments) {
+  std::va_list copie;
+  va_copy(copie, arguments);
+  const int longueur = std::vsnprintf(nullptr, 0, format, copie);
+  va_end(copie);
+  if (longueur < 0) return;
+  std::vector<char> ligne(static_cast<size_t>(longueur) + 1);
+  std::vsnprintf(ligne.data(), ligne.size(), format, arguments);
+  sortie(niveau, ligne.data());
+}
 
 // The length of the well-formed UTF-8 sequence starting at `i`, or 0.
 size_t sequence_utf8(const std::string& texte, size_t i) {
@@ -21,6 +42,40 @@ size_t sequence_utf8(const std::string& texte, size_t i) {
 }
 
 }  // namespace
+
+void installe_sortie(sortie_journal nouvelle, bool debug) {
+  sortie = nouvelle ? nouvelle : vers_stderr;
+  debug_demande = debug;
+}
+
+void note_info(const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
+  ecrit(niveau_journal::info, format, arguments);
+  va_end(arguments);
+}
+
+void note_avertissement(const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
+  ecrit(niveau_journal::avertissement, format, arguments);
+  va_end(arguments);
+}
+
+void note_critique(const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
+  ecrit(niveau_journal::critique, format, arguments);
+  va_end(arguments);
+}
+
+void note_debug(const char* format, ...) {
+  if (!debug_demande) return;
+  std::va_list arguments;
+  va_start(arguments, format);
+  ecrit(niveau_journal::debug, format, arguments);
+  va_end(arguments);
+}
 
 std::string champ(const std::string& valeur) {
   static constexpr char chiffres[] = "0123456789abcdef";

@@ -1,18 +1,28 @@
 #pragma once
-// The agent's record: one line per event (start, each job printed, each file left waiting, each
-// fatal error, each lock decision; each queue decision at debug level), through Qt's logging under
-// a category of the agent's own. Lines are French, for the operator, and start with a fixed
-// phrase followed by key=value fields, so that they can be searched for. Where they go (the
-// systemd journal or stderr) is the start-up's choice (app/sortie_journal).
+// The agent's record: one line per event (start, each job sent, final, taken up or cancelled,
+// what became of it, each file left waiting, each fatal error, each lock decision; each queue
+// decision at debug level). Lines are French, for the operator, and start with a fixed phrase
+// followed by key=value fields, so that they can be searched for. Where they go (the systemd
+// journal or stderr) is the start-up's choice (app/sortie_journal): the core only writes them.
 
-#include <QLoggingCategory>
 #include <string>
 
 namespace agent {
 
-// Named after the program, as the journal's identifier is. Debug lines are off unless
-// QT_LOGGING_RULES="agent_impression.debug=true".
-Q_DECLARE_LOGGING_CATEGORY(journal_agent)
+enum class niveau_journal { debug, info, avertissement, critique };
+
+// Where each line goes, the start-up's choice. Until one is installed, lines go to stderr after
+// "agent_impression: ", debug lines left out.
+using sortie_journal = void (*)(niveau_journal niveau, const char* ligne);
+// `debug`: whether debug lines are written at all. Not thread-safe: at start-up, before any line.
+void installe_sortie(sortie_journal sortie, bool debug);
+
+// A line of the record, formatted as printf formats. Throws nothing but std::bad_alloc.
+void note_info(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void note_avertissement(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void note_critique(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Nothing unless debug lines were asked for.
+void note_debug(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // A value as a record field: quoted, the quote and the backslash escaped, and control characters
 // and bytes that are not UTF-8 written \xNN, so that a name holding spaces, "=", a line feed or

@@ -217,7 +217,7 @@ std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optiona
   decrite->envoi = choisit_envoi(designation(decrite->d.nom), ppd_de(c, decrite->d), decrite->format,
                                  ipp_de(decrite->d, resolution), choisir_format);
   if (decrite->envoi.format_pilote) decrite->format = *decrite->envoi.format_pilote;
-  qCDebug(journal_agent, "file décrite : file=%s support=%s resolution=%dx%d pixels=%dx%d format=%s couleur=%s",
+  note_debug("file décrite : file=%s support=%s resolution=%dx%d pixels=%dx%d format=%s couleur=%s",
           champ(decrite->d.nom).c_str(), decrite->format.support.c_str(), decrite->format.resolution_x,
           decrite->format.resolution_y, pixels_page(decrite->format).width(), pixels_page(decrite->format).height(),
           type_document(decrite->envoi.format),

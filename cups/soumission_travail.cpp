@@ -37,7 +37,7 @@ int cree_travail(const connexion& c, const std::string& file, const std::string&
 int echec_apres_creation(const connexion& c, const std::string& file, int travail, const std::string& motif,
                          std::chrono::milliseconds delai) {
   if (c.reponse_perdue() && document_recu(travail, delai).value_or(false)) {
-    qCInfo(journal_agent, "réponse perdue, document reçu : file=%s travail=%d raison=%s", champ(file).c_str(), travail,
+    note_info("réponse perdue, document reçu : file=%s travail=%d raison=%s", champ(file).c_str(), travail,
            champ(motif).c_str());
     return travail;
   }

@@ -102,7 +102,7 @@ std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dos
     actions.lance_impression(qte);
     const auto duree = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut);
     const std::string impression = actions.decrit_impression ? " " + actions.decrit_impression() : "";
-    qCInfo(journal_agent, "imprimé : fichier=%s copies=%d%s ms=%lld", champ(noms[i]).c_str(), qte, impression.c_str(),
+    note_info("imprimé : fichier=%s copies=%d%s ms=%lld", champ(noms[i]).c_str(), qte, impression.c_str(),
            static_cast<long long>(duree.count()));
     travail_retenu envoye;
     if (actions.spouleur) {

@@ -37,7 +37,7 @@ void suivi_travaux::signale(const std::string& cle, const std::string& texte, co
   const auto avant = signales_.find(cle);
   if (avant != signales_.end() && avant->second.texte == texte && maintenant - avant->second.quand < intervalle_rappel)
     return;
-  qCWarning(journal_agent, "%s%s", texte.c_str(), suite.c_str());
+  note_avertissement("%s%s", texte.c_str(), suite.c_str());
   signales_[cle] = {texte, maintenant};
 }
 
@@ -48,8 +48,7 @@ void suivi_travaux::actualise(service_imprimante& spouleur, horloge::time_point 
   const std::optional<std::vector<nouvelles_travail>> nouvelles = spouleur.nouvelles(travaux);
   if (!nouvelles || nouvelles->size() != suivis_.size()) {
     if (!injoignable_)
-      qCWarning(journal_agent,
-                "suivi des travaux impossible : travaux=%zu raison=\"le serveur d'impression ne répond pas\"",
+      note_avertissement("suivi des travaux impossible : travaux=%zu raison=\"le serveur d'impression ne répond pas\"",
                 suivis_.size());
     injoignable_ = true;
     return;
@@ -69,15 +68,15 @@ void suivi_travaux::actualise(service_imprimante& spouleur, horloge::time_point 
     switch (n.fin) {
       case fin_travail::terminee:
         // Its reasons then are the scheduler's leftovers, nothing the operator needs.
-        qCInfo(journal_agent, "travail terminé : %s", champs(s.nom, s.t).c_str());
+        note_info("travail terminé : %s", champs(s.nom, s.t).c_str());
         signales_.erase(cle_travail);
         continue;
       case fin_travail::annulee:
-        qCWarning(journal_agent, "travail annulé sur le serveur : %s%s", champs(s.nom, s.t).c_str(), raison.c_str());
+        note_avertissement("travail annulé sur le serveur : %s%s", champs(s.nom, s.t).c_str(), raison.c_str());
         signales_.erase(cle_travail);
         continue;
       case fin_travail::abandonnee:
-        qCWarning(journal_agent, "travail abandonné : %s%s", champs(s.nom, s.t).c_str(), raison.c_str());
+        note_avertissement("travail abandonné : %s%s", champs(s.nom, s.t).c_str(), raison.c_str());
         signales_.erase(cle_travail);
         continue;
       case fin_travail::aucune: break;
@@ -97,7 +96,7 @@ void suivi_travaux::actualise(service_imprimante& spouleur, horloge::time_point 
     if (!texte.empty()) {
       signale(cle, texte, " travaux=" + std::to_string(en_attente[file]), maintenant);
     } else if (signales_.erase(cle) > 0) {
-      qCInfo(journal_agent, "file rétablie : file=%s", champ(file).c_str());
+      note_info("file rétablie : file=%s", champ(file).c_str());
     }
   }
   // A queue none of whose jobs remain has nothing more to say.

@@ -15,7 +15,7 @@ std::string champs_travail(const std::string& nom, const travail_retenu& t) {
 
 void annule(const travail_retenu& t, const std::string& nom, const actions_releve& actions, const char* raison) {
   actions.spouleur->annule_travail(t);
-  qCInfo(journal_agent, "travail annulé : %s raison=%s", champs_travail(nom, t).c_str(), champ(raison).c_str());
+  note_info("travail annulé : %s raison=%s", champs_travail(nom, t).c_str(), champ(raison).c_str());
 }
 
 // What a held job is to the file it was printed from.
@@ -45,7 +45,7 @@ bool rend_final(const std::string& chemin, const std::string& nom, const travail
   }
   if (!retenu) return true;
   actions.spouleur->libere_travail(t);
-  qCInfo(journal_agent, "travail final : %s", champs_travail(nom, t).c_str());
+  note_info("travail final : %s", champs_travail(nom, t).c_str());
   if (actions.suit) actions.suit(t, nom);
   return true;
 }
@@ -69,11 +69,11 @@ std::set<std::string> reprend_travaux_retenus(const std::string& dossier, const 
       annule(t, fichier, actions, "fichier modifié depuis l'envoi");
       continue;
     }
-    qCInfo(journal_agent, "travail repris : %s raison=%s", champs_travail(fichier, t).c_str(),
+    note_info("travail repris : %s raison=%s", champs_travail(fichier, t).c_str(),
            champ(r == rapport::disparu ? "fichier déjà supprimé" : "fichier encore présent, inchangé").c_str());
     if (r == rapport::disparu) {
       actions.spouleur->libere_travail(t);
-      qCInfo(journal_agent, "travail final : %s", champs_travail(fichier, t).c_str());
+      note_info("travail final : %s", champs_travail(fichier, t).c_str());
       if (actions.suit) actions.suit(t, fichier);
       continue;
     }

@@ -154,7 +154,7 @@ void verrou_dossier::ecrit() {
     }
     ::unlink(provisoire.c_str());
     if (!refus_passager(ec) || !tenu_) throw erreur_dossier(ec, dossier_);
-    qCInfo(journal_agent, "verrou non rafraîchi : dossier=%s raison=%s", champ(dossier_).c_str(),
+    note_info("verrou non rafraîchi : dossier=%s raison=%s", champ(dossier_).c_str(),
            champ(raison_systeme(ec)).c_str());
     return;
   }
@@ -171,7 +171,7 @@ bool verrou_dossier::cree() {
     // printed job stops it with that error. Until then only the workstation's own lock holds.
     if (const int cause = errno; cause == EACCES || cause == EPERM || cause == EROFS) {
       if (!sans_verrou_)
-        qCWarning(journal_agent, "dossier sans verrou : dossier=%s raison=%s", champ(dossier_).c_str(),
+        note_avertissement("dossier sans verrou : dossier=%s raison=%s", champ(dossier_).c_str(),
                   champ(raison_systeme({cause, std::generic_category()})).c_str());
       sans_verrou_ = true;
       return true;
@@ -184,7 +184,7 @@ bool verrou_dossier::cree() {
   remplit(descripteur, chemin());
   tenu_ = true;
   ecrit_a_ = horloge::now();
-  qCInfo(journal_agent, "dossier pris : dossier=%s", champ(dossier_).c_str());
+  note_info("dossier pris : dossier=%s", champ(dossier_).c_str());
   return true;
 }
 
@@ -211,7 +211,7 @@ bool verrou_dossier::tient() {
   const bool ce_poste = valeur(titulaire, "hote") == hote_ && valeur(titulaire, "machine") == machine_;
   if (ce_poste && processus_disparu(valeur(titulaire, "processus"))) {
     ecrit();
-    qCWarning(journal_agent, "dossier repris : dossier=%s %s raison=\"processus terminé\"", champ(dossier_).c_str(),
+    note_avertissement("dossier repris : dossier=%s %s raison=\"processus terminé\"", champ(dossier_).c_str(),
               champs_titulaire(titulaire).c_str());
     return true;
   }
@@ -222,7 +222,7 @@ bool verrou_dossier::tient() {
   }
   if (!vu_->annonce) {
     vu_->annonce = true;
-    qCInfo(journal_agent, "dossier tenu par un autre agent : dossier=%s %s reprise_sans_nouvelles_s=%lld",
+    note_info("dossier tenu par un autre agent : dossier=%s %s reprise_sans_nouvelles_s=%lld",
            champ(dossier_).c_str(), champs_titulaire(titulaire).c_str(),
            static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(delai_).count()));
   }
@@ -230,7 +230,7 @@ bool verrou_dossier::tient() {
   if (maintenant - vu_->depuis < delai_) return false;
   ecrit();
   vu_.reset();
-  qCWarning(journal_agent, "dossier repris : dossier=%s %s raison=\"verrou non rafraîchi\" sans_nouvelles_s=%lld",
+  note_avertissement("dossier repris : dossier=%s %s raison=\"verrou non rafraîchi\" sans_nouvelles_s=%lld",
             champ(dossier_).c_str(), champs_titulaire(titulaire).c_str(), static_cast<long long>(silence.count()));
   return true;
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QLoggingCategory>
-
+#include "core/journal.h"
 #include "intake/fichiers_en_attente.h"
 
 using namespace agent;
@@ -11,9 +10,8 @@ namespace {
 
 std::vector<std::string>* lignes = nullptr;
 
-void capture(QtMsgType type, const QMessageLogContext& contexte, const QString& message) {
-  if (lignes && contexte.category == std::string("agent_impression"))
-    lignes->push_back((type == QtWarningMsg ? "W " : "I ") + message.toStdString());
+void capture(niveau_journal niveau, const char* ligne) {
+  if (lignes) lignes->push_back((niveau == niveau_journal::avertissement ? "W " : "I ") + std::string(ligne));
 }
 
 }  // namespace
@@ -21,7 +19,7 @@ void capture(QtMsgType type, const QMessageLogContext& contexte, const QString& 
 TEST(FichiersEnAttente, SaysWhenAFileStartsWaitingThenWarnsPastAMinuteAtMostEveryTenMinutes) {
   std::vector<std::string> journal;
   lignes = &journal;
-  const QtMessageHandler precedent = qInstallMessageHandler(capture);
+  installe_sortie(capture, false);
   fichiers_en_attente attente;
   const auto t0 = fichiers_en_attente::horloge::now();
   const std::vector<fichier_laisse> ouvert = {{"a b_1.bmp2", raison_attente::ouvert_en_ecriture}};
@@ -31,7 +29,7 @@ TEST(FichiersEnAttente, SaysWhenAFileStartsWaitingThenWarnsPastAMinuteAtMostEver
   attente.note({}, t0 + 720s);  // printed
   EXPECT_EQ(attente.nombre(), 0u);
   attente.note(ouvert, t0 + 730s);  // back again: a new wait
-  qInstallMessageHandler(precedent);
+  installe_sortie(nullptr, false);
   lignes = nullptr;
 
   const std::string fichier = "fichier=\"a b_1.bmp2\" ";

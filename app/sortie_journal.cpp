@@ -99,6 +99,4 @@ void installe_sortie_journal(const char* identifiant) {
   installe_sortie(ecrit, categorie.isDebugEnabled());
 }
 
-bool journal_systeme() { return vers_journal; }
-
 }  // namespace agent

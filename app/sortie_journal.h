@@ -14,7 +14,4 @@ namespace agent {
 // `identifiant`: the journal's identifier and the prefix of the record's lines on stderr.
 void installe_sortie_journal(const char* identifiant);
 
-// True when the record goes to the journal rather than stderr.
-bool journal_systeme();
-
 }  // namespace agent

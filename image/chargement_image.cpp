@@ -8,7 +8,7 @@
 #include <cerrno>
 
 #include "core/erreur.h"
-#include "core/raison_systeme.h"
+#include "core/erreurs_fichiers.h"
 #include "image/decodage_bmp.h"
 #include "image/verification_image.h"
 
@@ -19,13 +19,7 @@ namespace {
 // By descriptor, so that any name the file system holds opens, whatever its bytes.
 void ouvre(QFile& fichier, const std::string& chemin) {
   const int descripteur = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descripteur < 0) {
-    const int cause = errno;
-    const std::string detail = chemin + " : " + raison_systeme({cause, std::generic_category()});
-    if (cause == ENOENT) throw erreur(code_erreur::fichier_introuvable, detail);
-    if (cause == EACCES || cause == EPERM) throw erreur(code_erreur::permission_refusee, detail);
-    throw erreur(code_erreur::acces_fichier, detail);
-  }
+  if (descripteur < 0) throw erreur_fichier({errno, std::generic_category()}, chemin);
   if (!fichier.open(descripteur, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(descripteur);
     throw erreur(code_erreur::acces_fichier, chemin);

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "intake/erreurs_fichiers.h"
+#include "core/erreurs_fichiers.h"
 
 namespace agent {
 

@@ -1,5 +1,7 @@
 #include "intake/releve.h"
 
+#include <filesystem>
+
 #include "core/journal.h"
 #include "intake/identite_travail.h"
 #include "intake/liste_travaux.h"
@@ -8,18 +10,6 @@
 #include "intake/travaux_retenus.h"
 
 namespace agent {
-
-namespace {
-
-bool est_separateur(char c) {
-#ifdef _WIN32
-  return c == '\\' || c == '/';
-#else
-  return c == '/';
-#endif
-}
-
-}  // namespace
 
 const char* texte_raison(raison_attente raison) {
   switch (raison) {
@@ -31,12 +21,9 @@ const char* texte_raison(raison_attente raison) {
 }
 
 std::string chemin_travail(const std::string& dossier, const std::string& nom) {
-#ifdef _WIN32
-  constexpr char separateur = '\\';
-#else
-  constexpr char separateur = '/';
-#endif
-  if (dossier.empty() || est_separateur(dossier.back())) return dossier + nom;
+  // '\\' on Windows, where '/' separates too.
+  constexpr auto separateur = static_cast<char>(std::filesystem::path::preferred_separator);
+  if (dossier.empty() || dossier.back() == '/' || dossier.back() == separateur) return dossier + nom;
   return dossier + separateur + nom;
 }
 
@@ -103,7 +90,7 @@ std::optional<std::vector<fichier_laisse>> releve_dossier(const std::string& dos
     const auto duree = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut);
     const std::string impression = actions.decrit_impression ? " " + actions.decrit_impression() : "";
     note_info("imprimé : fichier=%s copies=%d%s ms=%lld", champ(noms[i]).c_str(), qte, impression.c_str(),
-           static_cast<long long>(duree.count()));
+              static_cast<long long>(duree.count()));
     travail_retenu envoye;
     if (actions.spouleur) {
       const envoi_document envoi = actions.spouleur->dernier_envoi();

@@ -8,7 +8,7 @@
 #include <csignal>
 #endif
 
-#include "intake/erreurs_fichiers.h"
+#include "core/erreurs_fichiers.h"
 
 namespace agent {
 

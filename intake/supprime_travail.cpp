@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "core/erreur.h"
-#include "intake/erreurs_fichiers.h"
+#include "core/erreurs_fichiers.h"
 
 namespace agent {
 

@@ -16,7 +16,7 @@
 #include "core/erreur.h"
 #include "core/journal.h"
 #include "core/raison_systeme.h"
-#include "intake/erreurs_fichiers.h"
+#include "core/erreurs_fichiers.h"
 #include "intake/releve.h"
 
 namespace agent {

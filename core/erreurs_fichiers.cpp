@@ -1,4 +1,4 @@
-#include "intake/erreurs_fichiers.h"
+#include "core/erreurs_fichiers.h"
 
 #include <cerrno>
 

@@ -7,7 +7,7 @@
 
 #include "core/empreinte.h"
 #include "image/chargement_image.h"
-#include "printing/couleurs_qt.h"
+#include "app/couleurs_qt.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>

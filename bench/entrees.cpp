@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <random>
 
-#include "printing/couleurs_qt.h"
+#include "app/couleurs_qt.h"
 
 namespace agent::banc {
 

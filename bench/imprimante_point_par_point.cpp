@@ -3,7 +3,7 @@
 #include <QPen>
 #include <stdexcept>
 
-#include "printing/couleurs_qt.h"
+#include "app/couleurs_qt.h"
 
 namespace agent::banc {
 

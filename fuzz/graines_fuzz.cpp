@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "printing/couleurs_qt.h"
+#include "app/couleurs_qt.h"
 #include "tests/support/bmp_essai.h"
 
 namespace fs = std::filesystem;

@@ -1,11 +1,10 @@
 #include "intake/liste_travaux.h"
 
-#include <QFile>
-#include <QString>
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
 
+#include "core/casse_unicode.h"
 #include "core/erreurs_fichiers.h"
 
 namespace agent {
@@ -29,34 +28,25 @@ bool fichier_ordinaire(const fs::directory_entry& entree) {
   return ordinaire;
 }
 
-struct travail {
-  QString cle;  // the name as text, for comparing without regard to case
-  std::string nom;
-};
-
 }  // namespace
 
 std::vector<std::string> liste_travaux(const std::string& dossier) {
-  std::vector<travail> travaux;
+  std::vector<std::string> travaux;
   std::error_code ec;
   for (fs::directory_iterator it(dossier, ec), fin; !ec && it != fin; it.increment(ec)) {
     std::string nom = it->path().filename().string();
     if (!nom_de_travail(nom) || !fichier_ordinaire(*it)) continue;
-    QString cle = QFile::decodeName(QByteArray(nom.data(), static_cast<qsizetype>(nom.size())));
-    travaux.push_back({std::move(cle), std::move(nom)});
+    travaux.push_back(std::move(nom));
   }
   if (ec) throw erreur_dossier(ec, dossier);
 
-  std::sort(travaux.begin(), travaux.end(), [](const travail& a, const travail& b) {
-    int ordre = QString::compare(a.cle, b.cle, Qt::CaseInsensitive);
-    return ordre != 0 ? ordre < 0 : a.nom < b.nom;
+  // Names are UTF-8, as the file systems of a share give them.
+  std::sort(travaux.begin(), travaux.end(), [](const std::string& a, const std::string& b) {
+    const int ordre = compare_sans_casse(a, b);
+    return ordre != 0 ? ordre < 0 : a < b;
   });
   if (travaux.size() > travaux_par_releve) travaux.resize(travaux_par_releve);
-
-  std::vector<std::string> noms;
-  noms.reserve(travaux.size());
-  for (travail& t : travaux) noms.push_back(std::move(t.nom));
-  return noms;
+  return travaux;
 }
 
 }  // namespace agent

@@ -1,7 +1,6 @@
 #include "printing/impression.h"
 
-#include <QString>
-
+#include "core/casse_unicode.h"
 #include "printing/garde_trame.h"
 
 namespace agent {
@@ -10,7 +9,7 @@ std::string normalise_nom_imprimante(const std::string& nom) {
   const size_t debut = nom.find_first_not_of(' ');
   if (debut == std::string::npos) return {};
   const size_t fin = nom.find_last_not_of(' ');
-  return QString::fromStdString(nom.substr(debut, fin - debut + 1)).toUpper().toStdString();
+  return majuscules(std::string_view(nom).substr(debut, fin - debut + 1));
 }
 
 void choisit_imprimante(service_imprimante& imprimante, const std::string& nom_cible) {

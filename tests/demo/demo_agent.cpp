@@ -12,7 +12,7 @@
 #include <iostream>
 
 #include "intake/verrou_dossier.h"
-#include "printing/couleurs_qt.h"
+#include "app/couleurs_qt.h"
 #include "tests/support/agent_essai.h"
 #include "tests/support/bmp_essai.h"
 #include "tests/support/serveur_cups_prive.h"

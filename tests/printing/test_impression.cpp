@@ -97,6 +97,7 @@ TEST(ChoixImprimante, TrimsSpacesOnlyAndComparesInUpperCase) {
     EXPECT_EQ(imprimante.courante(), attendue) << "[" << ligne << "]";
   }
   EXPECT_EQ(normalise_nom_imprimante("  ß é\t "), "SS É\t");
+  EXPECT_EQ(normalise_nom_imprimante("ﬁσ\xff"), "FIΣ\xEF\xBF\xBD");  // a ligature, Greek, a byte that is no UTF-8
 }
 
 TEST_F(Impression, EmptyPreviewDrawsNothingYetEndsTheDocumentAndTells) {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "printing/couleurs_qt.h"
+#include "app/couleurs_qt.h"
 #include "printing/trame_points.h"
 #include "tests/support/imprimante_enregistreuse.h"
 

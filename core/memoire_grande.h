@@ -2,7 +2,8 @@
 // Memory for a whole picture or a whole page, straight from the system in 2 MB pages where it
 // allows them. A page-sized buffer taken in 4 KB pages costs one fault per 4 KB on first touch,
 // which on these machines takes longer than reading the whole job file; in 2 MB pages it takes
-// a few dozen. The memory comes zeroed, and parts never touched take no resident memory.
+// a few dozen. The memory comes zeroed, and parts never touched take no resident memory. Each
+// platform's file defines these (os/posix/memoire_grande.cpp).
 
 #include <cstddef>
 

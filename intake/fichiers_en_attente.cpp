@@ -11,13 +11,13 @@ void fichiers_en_attente::note(const std::vector<fichier_laisse>& laisses, horlo
     suivi s = avant == suivis_.end() ? suivi{f.raison, maintenant, std::nullopt} : avant->second;
     if (avant == suivis_.end() || s.raison != f.raison) {
       note_info("laissé pour un prochain relevé : fichier=%s raison=%s", champ(f.nom).c_str(),
-             champ(texte_raison(f.raison)).c_str());
+                champ(texte_raison(f.raison)).c_str());
     }
     s.raison = f.raison;
     const auto attente = std::chrono::duration_cast<std::chrono::seconds>(maintenant - s.depuis);
     if (attente >= attente_avant_avertissement && (!s.averti || maintenant - *s.averti >= intervalle_avertissements)) {
-      note_avertissement("en attente depuis %lld s : fichier=%s raison=%s",
-                static_cast<long long>(attente.count()), champ(f.nom).c_str(), champ(texte_raison(f.raison)).c_str());
+      note_avertissement("en attente depuis %lld s : fichier=%s raison=%s", static_cast<long long>(attente.count()),
+                         champ(f.nom).c_str(), champ(texte_raison(f.raison)).c_str());
       s.averti = maintenant;
     }
     suivis.emplace(f.nom, s);

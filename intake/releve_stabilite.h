@@ -27,7 +27,7 @@ struct etat_fichier {
 std::optional<etat_fichier> etat_de(const std::string& chemin);
 
 // True when another program holds the file open for writing, where the platform can tell; false
-// where it cannot.
+// where it cannot. Each platform's file defines it (os/posix/fichiers.cpp).
 bool ouvert_en_ecriture(const std::string& chemin);
 
 }  // namespace agent

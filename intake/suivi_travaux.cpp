@@ -49,7 +49,7 @@ void suivi_travaux::actualise(service_imprimante& spouleur, horloge::time_point 
   if (!nouvelles || nouvelles->size() != suivis_.size()) {
     if (!injoignable_)
       note_avertissement("suivi des travaux impossible : travaux=%zu raison=\"le serveur d'impression ne répond pas\"",
-                suivis_.size());
+                         suivis_.size());
     injoignable_ = true;
     return;
   }

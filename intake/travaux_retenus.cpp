@@ -70,7 +70,7 @@ std::set<std::string> reprend_travaux_retenus(const std::string& dossier, const 
       continue;
     }
     note_info("travail repris : %s raison=%s", champs_travail(fichier, t).c_str(),
-           champ(r == rapport::disparu ? "fichier déjà supprimé" : "fichier encore présent, inchangé").c_str());
+              champ(r == rapport::disparu ? "fichier déjà supprimé" : "fichier encore présent, inchangé").c_str());
     if (r == rapport::disparu) {
       actions.spouleur->libere_travail(t);
       note_info("travail final : %s", champs_travail(fichier, t).c_str());

@@ -1,22 +1,19 @@
 #include "intake/verrou_dossier.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QDateTime>
-#include <QRandomGenerator>
-#include <QSysInfo>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <map>
+#include <random>
 #include <system_error>
 #include <thread>
 
 #include "core/erreur.h"
+#include "core/erreurs_fichiers.h"
 #include "core/journal.h"
 #include "core/raison_systeme.h"
-#include "core/erreurs_fichiers.h"
+#include "intake/fichiers_verrou.h"
+#include "intake/poste.h"
 #include "intake/releve.h"
 
 namespace agent {
@@ -56,54 +53,51 @@ std::string champs_titulaire(const champs& c) {
   return "hote=" + champ(valeur(c, "hote")) + " processus=" + valeur(c, "processus");
 }
 
-// A process of this machine that no longer exists, or whose number this process now has. One
-// that exists under another user counts as alive (EPERM).
-bool processus_disparu(const std::string& numero) {
-  char* fin = nullptr;
-  const long pid = std::strtol(numero.c_str(), &fin, 10);
-  if (numero.empty() || *fin != '\0' || pid <= 0) return false;
-  if (pid == ::getpid()) return true;
-  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+// 64 random bits in hexadecimal: this run of the agent, whatever its process number.
+std::string instance_aleatoire() {
+  std::random_device source;
+  const uint64_t valeur = (uint64_t{source()} << 32) ^ source();
+  static constexpr char chiffres[] = "0123456789abcdef";
+  std::string texte;
+  for (int decalage = 60; decalage >= 0; decalage -= 4) texte += chiffres[(valeur >> decalage) & 0xF];
+  return texte.substr(std::min(texte.find_first_not_of('0'), texte.size() - 1));
 }
 
-std::error_code derniere_erreur() { return {errno, std::generic_category()}; }
+// Now in UTC, as ISO 8601 writes it: "2026-12-09T19:58:42Z".
+std::string heure_utc() {
+  using namespace std::chrono;
+  const auto maintenant = floor<seconds>(system_clock::now());
+  const auto jour = floor<days>(maintenant);
+  const year_month_day date(jour);
+  const hh_mm_ss heure(maintenant - jour);
+  char texte[32];
+  std::snprintf(texte, sizeof texte, "%04d-%02u-%02uT%02lld:%02lld:%02lldZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<long long>(heure.hours().count()), static_cast<long long>(heure.minutes().count()),
+                static_cast<long long>(heure.seconds().count()));
+  return texte;
+}
 
 }  // namespace
 
 verrou_dossier::verrou_dossier(std::string dossier, std::chrono::milliseconds delai_abandon)
     : dossier_(std::move(dossier)),
       delai_(delai_abandon),
-      hote_(QSysInfo::machineHostName().toStdString()),
-      machine_(QSysInfo::machineUniqueId().toStdString()),
-      instance_(QString::number(QRandomGenerator::system()->generate64(), 16).toStdString()) {}
+      hote_(nom_poste()),
+      machine_(identifiant_machine()),
+      instance_(instance_aleatoire()) {}
 
 verrou_dossier::~verrou_dossier() {
   if (!tenu_) return;
   // Out of reach, it goes stale and the next agent takes it over.
   std::error_code ec;
   const std::optional<std::string> present = lit(ec);
-  if (present && analyse(*present)["instance"] == instance_) ::unlink(chemin().c_str());
+  if (present && analyse(*present)["instance"] == instance_) std::filesystem::remove(chemin(), ec);
 }
 
 std::string verrou_dossier::chemin() const { return chemin_travail(dossier_, nom_verrou_dossier); }
 
-std::optional<std::string> verrou_dossier::lit(std::error_code& ec) const {
-  ec.clear();
-  const int descripteur = ::open(chemin().c_str(), O_RDONLY | O_CLOEXEC);
-  if (descripteur < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) ec = derniere_erreur();
-    return std::nullopt;
-  }
-  std::string contenu;
-  char morceau[512];
-  ssize_t lus = 0;
-  while ((lus = ::read(descripteur, morceau, sizeof morceau)) > 0 && contenu.size() < 4096)
-    contenu.append(morceau, static_cast<size_t>(lus));
-  if (lus < 0) ec = derniere_erreur();
-  ::close(descripteur);
-  if (ec) return std::nullopt;
-  return contenu;
-}
+std::optional<std::string> verrou_dossier::lit(std::error_code& ec) const { return lit_petit_fichier(chemin(), ec); }
 
 std::optional<std::string> verrou_dossier::lit() const {
   std::error_code ec;
@@ -113,49 +107,39 @@ std::optional<std::string> verrou_dossier::lit() const {
 }
 
 std::string verrou_dossier::contenu() const {
-  return "hote=" + hote_ + "\nmachine=" + machine_ + "\nprocessus=" + std::to_string(::getpid()) +
-         "\ninstance=" + instance_ + "\nreleve=" + std::to_string(releves_) +
-         "\nheure=" + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() + "\n";
-}
-
-void verrou_dossier::remplit(int descripteur, const std::string& fichier) {
-  ++releves_;
-  const std::string texte = contenu();
-  const bool ecrit = ::write(descripteur, texte.data(), texte.size()) == static_cast<ssize_t>(texte.size());
-  const int cause = errno;
-  if (::close(descripteur) != 0 || !ecrit) {
-    ::unlink(fichier.c_str());
-    throw erreur_dossier({ecrit ? errno : cause, std::generic_category()}, dossier_);
-  }
+  return "hote=" + hote_ + "\nmachine=" + machine_ + "\nprocessus=" + numero_processus() + "\ninstance=" + instance_ +
+         "\nreleve=" + std::to_string(releves_) + "\nheure=" + heure_utc() + "\n";
 }
 
 // Whole, under a name of its own, then renamed over the lock: a reader on any workstation finds
 // either the old content or the new one.
 void verrou_dossier::ecrit() {
+  ++releves_;
   const std::string provisoire = chemin() + "." + instance_;
-  const int descripteur = ::open(provisoire.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (descripteur < 0) throw erreur_dossier(derniere_erreur(), dossier_);
-  remplit(descripteur, provisoire);
+  std::error_code ec;
+  ecrit_entier(provisoire, contenu(), ec);
+  if (ec) throw erreur_dossier(ec, dossier_);
   // A file server refuses a rename over a file another workstation has open, and a second agent
   // reads the lock for a few milliseconds at each of its polls: tried again for a while, then left
   // for the next look. The lock stays this agent's meanwhile; its content only ages. The refusal
   // comes as EBUSY from a kernel mount, as EEXIST through smbnetfs, and as the access denied of a
   // sharing violation from some servers; the temporary file was just written in that folder, so
   // none of them means the folder is out of reach.
-  const auto refus_passager = [](std::error_code ec) {
-    return est_en_usage(ec) || ec == std::errc::file_exists || ec == std::errc::permission_denied;
+  const auto refus_passager = [](std::error_code e) {
+    return est_en_usage(e) || e == std::errc::file_exists || e == std::errc::permission_denied;
   };
   for (int essai = 1;; ++essai) {
-    if (::rename(provisoire.c_str(), chemin().c_str()) == 0) break;
-    const std::error_code ec = derniere_erreur();
+    remplace(provisoire, chemin(), ec);
+    if (!ec) break;
     if (refus_passager(ec) && essai < essais_renommage) {
       std::this_thread::sleep_for(pause_renommage);
       continue;
     }
-    ::unlink(provisoire.c_str());
+    std::error_code ignore;
+    std::filesystem::remove(provisoire, ignore);
     if (!refus_passager(ec) || !tenu_) throw erreur_dossier(ec, dossier_);
     note_info("verrou non rafraîchi : dossier=%s raison=%s", champ(dossier_).c_str(),
-           champ(raison_systeme(ec)).c_str());
+              champ(raison_systeme(ec)).c_str());
     return;
   }
   tenu_ = true;
@@ -164,24 +148,25 @@ void verrou_dossier::ecrit() {
 
 // False when another agent created it first.
 bool verrou_dossier::cree() {
-  const int descripteur = ::open(chemin().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (descripteur < 0) {
-    if (errno == EEXIST) return false;
+  // The content straight into the file made for it: a rename over it could meet another
+  // workstation reading it already, and be refused before this agent holds anything. A reader
+  // that finds it still empty sees it change at its next look, as a live agent's lock does.
+  ++releves_;
+  std::error_code ec;
+  if (!cree_seul(chemin(), contenu(), ec)) {
+    if (!ec) return false;  // another agent created it first
     // A folder this agent may not write to: it could not delete a job either, and the first
     // printed job stops it with that error. Until then only the workstation's own lock holds.
-    if (const int cause = errno; cause == EACCES || cause == EPERM || cause == EROFS) {
+    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted ||
+        ec == std::errc::read_only_file_system) {
       if (!sans_verrou_)
         note_avertissement("dossier sans verrou : dossier=%s raison=%s", champ(dossier_).c_str(),
-                  champ(raison_systeme({cause, std::generic_category()})).c_str());
+                           champ(raison_systeme(ec)).c_str());
       sans_verrou_ = true;
       return true;
     }
-    throw erreur_dossier(derniere_erreur(), dossier_);
+    throw erreur_dossier(ec, dossier_);
   }
-  // The content straight into the file just made: a rename over it could meet another
-  // workstation reading it already, and be refused before this agent holds anything. A reader
-  // that finds it still empty sees it change at its next look, as a live agent's lock does.
-  remplit(descripteur, chemin());
   tenu_ = true;
   ecrit_a_ = horloge::now();
   note_info("dossier pris : dossier=%s", champ(dossier_).c_str());
@@ -212,7 +197,7 @@ bool verrou_dossier::tient() {
   if (ce_poste && processus_disparu(valeur(titulaire, "processus"))) {
     ecrit();
     note_avertissement("dossier repris : dossier=%s %s raison=\"processus terminé\"", champ(dossier_).c_str(),
-              champs_titulaire(titulaire).c_str());
+                       champs_titulaire(titulaire).c_str());
     return true;
   }
   if (!vu_ || vu_->contenu != *present) {
@@ -222,16 +207,17 @@ bool verrou_dossier::tient() {
   }
   if (!vu_->annonce) {
     vu_->annonce = true;
-    note_info("dossier tenu par un autre agent : dossier=%s %s reprise_sans_nouvelles_s=%lld",
-           champ(dossier_).c_str(), champs_titulaire(titulaire).c_str(),
-           static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(delai_).count()));
+    note_info("dossier tenu par un autre agent : dossier=%s %s reprise_sans_nouvelles_s=%lld", champ(dossier_).c_str(),
+              champs_titulaire(titulaire).c_str(),
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(delai_).count()));
   }
   const auto silence = std::chrono::duration_cast<std::chrono::seconds>(maintenant - vu_->depuis);
   if (maintenant - vu_->depuis < delai_) return false;
   ecrit();
   vu_.reset();
   note_avertissement("dossier repris : dossier=%s %s raison=\"verrou non rafraîchi\" sans_nouvelles_s=%lld",
-            champ(dossier_).c_str(), champs_titulaire(titulaire).c_str(), static_cast<long long>(silence.count()));
+                     champ(dossier_).c_str(), champs_titulaire(titulaire).c_str(),
+                     static_cast<long long>(silence.count()));
   return true;
 }
 

@@ -56,9 +56,6 @@ private:
   std::optional<std::string> lit(std::error_code& ec) const;
   std::string contenu() const;
   void ecrit();
-  // The content into `descripteur`, then closed; on failure `fichier` is removed and the folder's
-  // error thrown.
-  void remplit(int descripteur, const std::string& fichier);
   bool cree();
 
   std::string dossier_;

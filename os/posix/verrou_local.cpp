@@ -4,12 +4,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QCryptographicHash>
-#include <QStandardPaths>
 #include <cerrno>
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
+#include <span>
 
+#include "core/empreinte.h"
 #include "core/raison_systeme.h"
 
 namespace agent {
@@ -29,15 +29,24 @@ std::string chemin_absolu(const std::string& dossier) {
   return texte;
 }
 
+// The user's runtime folder, which the system empties at logout; without one, a folder of the
+// user's own in the system's temporary folder, as the desktop's libraries make it.
+std::string dossier_execution() {
+  if (const char* execution = std::getenv("XDG_RUNTIME_DIR"); execution && *execution) return execution;
+  const fs::path dossier = fs::temp_directory_path() / ("runtime-" + std::to_string(::getuid()));
+  std::error_code ec;
+  if (fs::create_directory(dossier, ec)) fs::permissions(dossier, fs::perms::owner_all, ec);
+  return dossier.string();
+}
+
 std::string chemin_verrou(const std::string& dossier) {
   const std::string absolu = chemin_absolu(dossier);
-  const QByteArray empreinte =
-      QCryptographicHash::hash(QByteArray::fromStdString(absolu), QCryptographicHash::Sha256).toHex().left(32);
-  // Qt gives no runtime folder when the one it would make is not the user's own; the system's
-  // temporary folder then serves, where every user's agent meets the others'.
-  std::string dossier_execution = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString();
-  if (dossier_execution.empty()) dossier_execution = fs::temp_directory_path().string();
-  return dossier_execution + "/agent_impression-" + empreinte.toStdString() + ".verrou";
+  empreinte e;
+  e.ajoute(std::as_bytes(std::span(absolu.data(), absolu.size())));
+  static constexpr char chiffres[] = "0123456789abcdef";
+  std::string nom;
+  for (int decalage = 60; decalage >= 0; decalage -= 4) nom += chiffres[(e.valeur() >> decalage) & 0xF];
+  return dossier_execution() + "/agent_impression-" + nom + ".verrou";
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "core/erreur.h"
 #include "cups/page_cups.h"
 #include "cups/pilote_file.h"
-#include "cups/ppd_ouvert.h"
 
 namespace agent {
 
@@ -36,7 +35,7 @@ std::optional<cups_page_header2_t> entete_pilote(ppd_ouvert& ppd, const format_p
 
 }  // namespace
 
-choix_envoi choisit_envoi(const std::string& designation, std::string_view ppd, const format_page& format,
+choix_envoi choisit_envoi(const std::string& designation, const ppd_recu& ppd, const format_page& format,
                           const description_ipp& ipp, bool choisir_format) {
   const auto sans_couleur = [&](const std::string& pourquoi) {
     return erreur(code_erreur::erreur_imprimante,
@@ -54,7 +53,7 @@ choix_envoi choisit_envoi(const std::string& designation, std::string_view ppd, 
     choix.couleur = couleur.a_envoyer;
   }
   if (!choisir_format) return choix;
-  const pilote_file pilote = lit_pilote(ppd);
+  const pilote_file pilote = lit_pilote(ppd.texte());
   if (pilote.transmet_pwg && ipp.pwg_exact) {
     choix.format = format_envoi::pwg;
     choix.copies_en_pages = pilote.copies_en_pages;

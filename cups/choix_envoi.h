@@ -11,6 +11,7 @@
 
 #include "cups/format_page.h"
 #include "cups/options_couleur.h"
+#include "cups/ppd_ouvert.h"
 
 namespace agent {
 
@@ -33,10 +34,10 @@ struct description_ipp {
   bool pwg_exact = false;        // the printer takes 8-bit sRGB PWG raster at the queue's resolution
 };
 
-// `ppd`: the queue's PPD text, empty when it has none (a raw queue). `choisir_format`: false
+// `ppd`: the queue's PPD, empty when it has none (a raw queue). `choisir_format`: false
 // sends PDF whatever the queue takes. Throws "Erreur d'imprimante" naming `designation` when the
 // queue cannot print colour: not a colour device, or a colour option without a colour choice.
-choix_envoi choisit_envoi(const std::string& designation, std::string_view ppd, const format_page& format,
+choix_envoi choisit_envoi(const std::string& designation, const ppd_recu& ppd, const format_page& format,
                           const description_ipp& ipp, bool choisir_format);
 
 }  // namespace agent

@@ -137,21 +137,21 @@ bool resolution_parmi(ipp_attribute_t* valeurs, resolution_file resolution) {
   return false;
 }
 
-// The queue's PPD as the scheduler serves it, read into memory; empty when it has none (a raw
-// queue). Throws "Mémoire insuffisante" when no memory file can hold it, "Erreur d'imprimante"
-// when the connection breaks.
-std::string ppd_de(const connexion& c, const destination& d) {
+// The queue's PPD as the scheduler serves it, in a memory file and read into memory; empty when it
+// has none (a raw queue). Throws "Mémoire insuffisante" when no memory file can hold it, "Erreur
+// d'imprimante" when the connection breaks.
+ppd_recu ppd_de(const connexion& c, const destination& d) {
   const int descripteur = memfd_create("ppd", MFD_CLOEXEC);
   if (descripteur < 0) throw erreur(code_erreur::memoire_insuffisante, std::string("PPD : ") + std::strerror(errno));
   const std::string ressource = "/printers/" + d.nom + ".ppd";
   const http_status_t statut = cupsGetFd(c.http(), ressource.c_str(), descripteur);
-  std::string ppd;
+  std::string texte;
   if (statut == HTTP_STATUS_OK) {
     const off_t taille = lseek(descripteur, 0, SEEK_END);
-    ppd.resize(taille > 0 ? static_cast<size_t>(taille) : 0);
-    if (pread(descripteur, ppd.data(), ppd.size(), 0) != static_cast<ssize_t>(ppd.size())) ppd.clear();
+    texte.resize(taille > 0 ? static_cast<size_t>(taille) : 0);
+    if (pread(descripteur, texte.data(), texte.size(), 0) != static_cast<ssize_t>(texte.size())) texte.clear();
   }
-  close(descripteur);
+  ppd_recu ppd(descripteur, std::move(texte));
   if (c.rompue()) c.echoue(designation(d.nom) + " ne décrit pas son pilote");
   return ppd;
 }

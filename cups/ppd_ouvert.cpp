@@ -8,24 +8,23 @@
 #include "cups/ppd_ouvert.h"
 
 #include <cups/ppd.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <string>
 
 namespace agent {
 
-std::unique_ptr<ppd_ouvert> ppd_ouvert::ouvre(std::string_view texte) {
-  if (texte.empty()) return nullptr;
-  // libcups reads a PPD from a file; a memory file avoids the disk.
-  const int descripteur = memfd_create("ppd", MFD_CLOEXEC);
-  if (descripteur < 0) return nullptr;
-  ppd_file_t* ppd = nullptr;
-  if (write(descripteur, texte.data(), texte.size()) == static_cast<ssize_t>(texte.size()) &&
-      lseek(descripteur, 0, SEEK_SET) == 0)
-    ppd = ppdOpenFd(descripteur);
-  close(descripteur);
-  return ppd ? std::unique_ptr<ppd_ouvert>(new ppd_ouvert(ppd)) : nullptr;
+ppd_recu::~ppd_recu() {
+  if (descripteur_ >= 0) close(descripteur_);
+}
+
+std::unique_ptr<ppd_ouvert> ppd_ouvert::ouvre(const ppd_recu& ppd) {
+  if (ppd.texte().empty() || lseek(ppd.descripteur(), 0, SEEK_SET) != 0) return nullptr;
+  // ppdOpenFd closes the descriptor it is given once it has read it: it gets a copy, and the
+  // memory file stays with its owner.
+  const int copie = dup(ppd.descripteur());
+  ppd_file_t* ouvert = copie >= 0 ? ppdOpenFd(copie) : nullptr;
+  return ouvert ? std::unique_ptr<ppd_ouvert>(new ppd_ouvert(ouvert)) : nullptr;
 }
 
 ppd_ouvert::~ppd_ouvert() { ppdClose(ppd_); }

@@ -7,7 +7,8 @@
 
 #include <memory>
 #include <optional>
-#include <string_view>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "cups/options_couleur.h"
@@ -16,10 +17,30 @@ struct ppd_file_s;  // libcups's, kept out of this header with its deprecated AP
 
 namespace agent {
 
+// A queue's PPD as the scheduler served it: the memory file it was written into, and its text.
+// libcups reads the file, the agent's own reading of the driver's filters (lit_pilote) the text.
+class ppd_recu {
+public:
+  ppd_recu() = default;
+  // Takes `descripteur` (-1: no PPD, a raw queue), and `texte`, what it holds.
+  ppd_recu(int descripteur, std::string texte) : descripteur_(descripteur), texte_(std::move(texte)) {}
+  ppd_recu(ppd_recu&& autre) noexcept
+      : descripteur_(std::exchange(autre.descripteur_, -1)), texte_(std::move(autre.texte_)) {}
+  ~ppd_recu();
+  ppd_recu& operator=(ppd_recu&&) = delete;
+
+  int descripteur() const { return descripteur_; }
+  const std::string& texte() const { return texte_; }
+
+private:
+  int descripteur_ = -1;
+  std::string texte_;
+};
+
 class ppd_ouvert {
 public:
-  // Null when `texte` is empty or not a PPD libcups can read.
-  static std::unique_ptr<ppd_ouvert> ouvre(std::string_view texte);
+  // Null when `ppd` is empty or not a PPD libcups can read. Reads `ppd`'s file from its start.
+  static std::unique_ptr<ppd_ouvert> ouvre(const ppd_recu& ppd);
   ~ppd_ouvert();
   ppd_ouvert(const ppd_ouvert&) = delete;
   ppd_ouvert& operator=(const ppd_ouvert&) = delete;

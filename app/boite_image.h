@@ -4,7 +4,7 @@
 
 #include <QFrame>
 
-#include "app/surface_apercu.h"
+#include "image/surface_apercu.h"
 
 namespace agent {
 

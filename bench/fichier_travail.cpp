@@ -1,6 +1,6 @@
 #include "bench/fichier_travail.h"
 
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 #include "tests/support/processus_essai.h"
 
 namespace agent::banc {

@@ -8,8 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "app/surface_apercu.h"
 #include "bench/entrees.h"
+#include "image/decodeur_plateforme.h"
+#include "image/surface_apercu.h"
 
 namespace agent::banc {
 
@@ -35,7 +36,7 @@ private:
   std::filesystem::path dossier_;
   std::string chemin_, chemin_un_pixel_;
   std::optional<std::pair<sorte_entree, QSize>> tenue_;
-  surface_apercu surface_{1297, 943};
+  surface_apercu surface_{1297, 943, decode_png_gif};
 };
 
 }  // namespace agent::banc

@@ -16,10 +16,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/surface_apercu.h"
 #include "bench/imprimante_grille.h"
 #include "core/erreur.h"
 #include "cups/page_pdf.h"
+#include "image/decodeur_plateforme.h"
+#include "image/surface_apercu.h"
 #include "printing/couleurs.h"
 #include "printing/grille_points.h"
 #include "printing/trame_points.h"
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
   if (!fichier || std::fwrite(donnees, 1, taille, fichier) != taille || std::fclose(fichier) != 0) std::abort();
 
   // The window's preview surface, at the size it has without a picture.
-  agent::surface_apercu surface(1297, 943);
+  agent::surface_apercu surface(1297, 943, agent::decode_png_gif);
   try {
     surface.charge(chemin_essai);
   } catch (const agent::erreur&) {
@@ -83,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
       std::memset(bruit.back().get(), static_cast<int>(taille / 64 % 251), taille);
     }
   }
-  agent::surface_apercu encore(1297, 943);
+  agent::surface_apercu encore(1297, 943, agent::decode_png_gif);
   encore.charge(chemin_essai);
   if (encore.image() != surface.image()) {
     std::fprintf(stderr, "fuzz_image : deux chargements du même fichier diffèrent (pixels non définis)\n");

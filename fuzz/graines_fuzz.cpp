@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/couleurs_qt.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 
 namespace fs = std::filesystem;
 using agent::essai::ecrit_bmp;

@@ -1,19 +1,14 @@
 #include "image/decodage_bmp.h"
 
-#include <sys/uio.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "core/erreur.h"
-#include "image/entete_bmp.h"
-#include "image/image_grande.h"
 
 namespace agent {
 
@@ -23,13 +18,24 @@ namespace {
   throw erreur(code_erreur::image_incorrecte, chemin + " : " + quoi);
 }
 
-QImage image_vide(const entete_bmp& e, QImage::Format format) {
-  return image_grande(static_cast<int>(e.largeur), static_cast<int>(std::abs(e.hauteur)), format);
+image_pixels image_vide(const entete_bmp& e, format_pixels format) {
+  return {static_cast<int32_t>(e.largeur), static_cast<int32_t>(std::abs(e.hauteur)), format};
 }
 
-QImage image_vide(const entete_bmp& e) {
-  return image_vide(e, e.masques[3] ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+image_pixels image_vide(const entete_bmp& e) {
+  return image_vide(e, e.masques[3] ? format_pixels::argb32 : format_pixels::rvb32);
 }
+
+constexpr uint32_t argb(uint32_t rouge, uint32_t vert, uint32_t bleu, uint32_t alpha = 255) {
+  return alpha << 24 | rouge << 16 | vert << 8 | bleu;
+}
+
+uint32_t* ligne_32(image_pixels& image, int64_t y) {
+  return reinterpret_cast<uint32_t*>(image.ligne(static_cast<int32_t>(y)));
+}
+
+// A thousand rows a read: a few calls to the system for the largest page.
+constexpr size_t lignes_par_lecture = 1024;
 
 // Blue, green and red bytes, 8 bits each, as the picture keeps them (BGR888): the rows are read
 // from the file straight into the picture, the file's padding included, since both start every
@@ -38,41 +44,24 @@ bool octets_tels_quels(const entete_bmp& e) {
   return e.bits == 24 && e.masques == std::array<uint32_t, 4>{0xFF0000, 0xFF00, 0xFF, 0};
 }
 
-QImage lit_octets_tels_quels(QFileDevice& fichier, const entete_bmp& e, const std::string& chemin) {
-  QImage image = image_vide(e, QImage::Format_BGR888);
+image_pixels lit_octets_tels_quels(const fichier_image& fichier, const entete_bmp& e, const std::string& chemin) {
+  image_pixels image = image_vide(e, format_pixels::bvr24);
   const int64_t hauteur = std::abs(e.hauteur);
-  const qint64 octets_par_ligne = image.bytesPerLine();
-  const auto ligne_de_rang = [&](int64_t rang) {
-    const int64_t y = e.hauteur < 0 ? rang : hauteur - 1 - rang;
-    return reinterpret_cast<char*>(image.scanLine(static_cast<int>(y)));
-  };
-  const int descripteur = fichier.handle();
-  // The rows go straight from the system into the picture's rows, bottom-up or not, a thousand to
-  // a call, without passing through the device's buffer.
-  std::vector<iovec> lignes;
-  off_t position = static_cast<off_t>(e.debut_donnees());
+  const size_t octets_par_ligne = image.octets_par_ligne();
+  // The rows go straight from the system into the picture's rows, bottom-up or not, without
+  // passing through a buffer.
+  std::vector<std::span<uint8_t>> lignes;
+  lignes.reserve(lignes_par_lecture);
+  int64_t position = e.debut_donnees();
   for (int64_t rang = 0; rang < hauteur;) {
     lignes.clear();
-    for (; rang < hauteur && lignes.size() < IOV_MAX; ++rang)
-      lignes.push_back({ligne_de_rang(rang), static_cast<size_t>(octets_par_ligne)});
-    size_t premiere = 0;
-    while (premiere < lignes.size()) {
-      const ssize_t lus =
-          ::preadv(descripteur, lignes.data() + premiere, static_cast<int>(lignes.size() - premiere), position);
-      if (lus < 0 && errno == EINTR) continue;
-      // The file may have shrunk since it was measured.
-      if (lus <= 0) refuse(chemin, "données tronquées");
-      position += lus;
-      // Past the rows read whole; a row read in part goes on from where it stopped.
-      for (auto reste = static_cast<size_t>(lus); reste > 0;) {
-        iovec& ligne = lignes[premiere];
-        const size_t pris = std::min(reste, ligne.iov_len);
-        ligne.iov_base = static_cast<char*>(ligne.iov_base) + pris;
-        ligne.iov_len -= pris;
-        reste -= pris;
-        if (ligne.iov_len == 0) ++premiere;
-      }
+    for (; rang < hauteur && lignes.size() < lignes_par_lecture; ++rang) {
+      const int64_t y = e.hauteur < 0 ? rang : hauteur - 1 - rang;
+      lignes.emplace_back(image.ligne(static_cast<int32_t>(y)), octets_par_ligne);
     }
+    // The file may have shrunk since it was measured.
+    if (!fichier.lit_zones(position, lignes)) refuse(chemin, "données tronquées");
+    position += static_cast<int64_t>(lignes.size() * octets_par_ligne);
   }
   return image;
 }
@@ -104,18 +93,16 @@ private:
 // The entries the file holds; an index past them has no colour, and guessing one prints wrongly.
 class palette {
 public:
-  palette(QIODevice& fichier, const entete_bmp& e, const std::string& chemin) : chemin_(chemin) {
-    const int taille = e.taille_entree_palette();
-    fichier.seek(e.fin_entetes());
-    const QByteArray octets = fichier.read(e.entrees_palette() * taille);
-    for (qsizetype i = 0; i + taille <= octets.size(); i += taille, ++entrees_) {
-      const auto octet = [&](int n) { return static_cast<uint8_t>(octets[i + n]); };
-      couleurs_[entrees_] = qRgb(octet(2), octet(1), octet(0));
-    }
+  palette(const fichier_image& fichier, const entete_bmp& e, const std::string& chemin) : chemin_(chemin) {
+    const auto taille = static_cast<size_t>(e.taille_entree_palette());
+    std::vector<uint8_t> octets(static_cast<size_t>(e.entrees_palette()) * taille);
+    octets.resize(fichier.lit(e.fin_entetes(), octets));
+    for (size_t i = 0; i + taille <= octets.size(); i += taille, ++entrees_)
+      couleurs_[entrees_] = argb(octets[i + 2], octets[i + 1], octets[i]);
   }
   uint32_t entrees() const { return entrees_; }
   // Any index of 8 bits; one past the palette reads as black until `verifie` refuses it.
-  QRgb operator[](uint32_t indice) const { return couleurs_[indice]; }
+  uint32_t operator[](uint32_t indice) const { return couleurs_[indice]; }
   void verifie(uint32_t indice, int64_t x, int64_t y) const {
     if (indice < entrees_) return;
     refuse(chemin_, "indice de palette " + std::to_string(indice) + " au-delà des " + std::to_string(entrees_) +
@@ -124,27 +111,35 @@ public:
 
 private:
   const std::string& chemin_;
-  std::array<QRgb, 256> couleurs_{};
+  std::array<uint32_t, 256> couleurs_{};
   uint32_t entrees_ = 0;
 };
 
-QImage decode_lignes(QIODevice& fichier, const entete_bmp& e, const std::string& chemin) {
-  QImage image = image_vide(e);
+image_pixels decode_lignes(const fichier_image& fichier, const entete_bmp& e, const std::string& chemin) {
+  image_pixels image = image_vide(e);
   const palette couleurs(fichier, e, chemin);
   const std::array<canal, 4> canaux = {canal(e.masques[0]), canal(e.masques[1]), canal(e.masques[2]),
                                        canal(e.masques[3])};
   const bool alpha = e.masques[3] != 0;
   const int64_t largeur = e.largeur, hauteur = std::abs(e.hauteur);
-  const int64_t octets_par_ligne = (largeur * e.bits + 31) / 32 * 4;
+  const auto octets_par_ligne = static_cast<size_t>((largeur * e.bits + 31) / 32 * 4);
   const int octets_par_pixel = static_cast<int>(e.bits / 8);
-  QByteArray ligne(octets_par_ligne, Qt::Uninitialized);
-  fichier.seek(e.debut_donnees());
+  // Many rows a read, as many as fit in a quarter of a megabyte.
+  const size_t lignes_par_bloc = std::max<size_t>(1, (size_t{1} << 18) / octets_par_ligne);
+  std::vector<uint8_t> bloc(std::min(lignes_par_bloc, static_cast<size_t>(hauteur)) * octets_par_ligne);
+  int64_t position = e.debut_donnees();
   for (int64_t rang = 0; rang < hauteur; ++rang) {
-    // The file may have shrunk since it was measured.
-    if (fichier.read(ligne.data(), octets_par_ligne) != octets_par_ligne) refuse(chemin, "données tronquées");
+    const auto dans_bloc = static_cast<size_t>(rang) % lignes_par_bloc;
+    if (dans_bloc == 0) {
+      const size_t lignes = std::min(lignes_par_bloc, static_cast<size_t>(hauteur - rang));
+      const std::span<uint8_t> zone(bloc.data(), lignes * octets_par_ligne);
+      // The file may have shrunk since it was measured.
+      if (fichier.lit(position, zone) != zone.size()) refuse(chemin, "données tronquées");
+      position += static_cast<int64_t>(zone.size());
+    }
     const int64_t y = e.hauteur < 0 ? rang : hauteur - 1 - rang;
-    const auto* octets = reinterpret_cast<const uint8_t*>(ligne.constData());
-    QRgb* sortie = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+    const uint8_t* octets = bloc.data() + dans_bloc * octets_par_ligne;
+    uint32_t* sortie = ligne_32(image, y);
     if (e.bits <= 8) {
       const auto indice = [&](int64_t x) {
         const int64_t bit = x * e.bits;
@@ -163,7 +158,7 @@ QImage decode_lignes(QIODevice& fichier, const entete_bmp& e, const std::string&
         const uint8_t* o = octets + x * octets_par_pixel;
         const uint32_t p = o[0] | o[1] << 8 | (octets_par_pixel > 2 ? o[2] << 16 : 0) |
                            (octets_par_pixel > 3 ? static_cast<uint32_t>(o[3]) << 24 : 0);
-        sortie[x] = qRgba(canaux[0](p), canaux[1](p), canaux[2](p), alpha ? canaux[3](p) : 255);
+        sortie[x] = argb(canaux[0](p), canaux[1](p), canaux[2](p), alpha ? canaux[3](p) : 255);
       }
     }
   }
@@ -174,13 +169,13 @@ QImage decode_lignes(QIODevice& fichier, const entete_bmp& e, const std::string&
 // each pixel exactly once, row after row, may print: a jump, a row or picture ended early or data
 // cut short leaves pixels with no value, and decoders disagree on a run that crosses the end of
 // its row.
-QImage decode_rle(QIODevice& fichier, const entete_bmp& e, const std::string& chemin) {
-  QImage image = image_vide(e);
+image_pixels decode_rle(const fichier_image& fichier, const entete_bmp& e, int64_t taille, const std::string& chemin) {
+  image_pixels image = image_vide(e);
   const palette couleurs(fichier, e, chemin);
-  fichier.seek(e.debut_donnees());
-  const QByteArray contenu = fichier.readAll();
-  const auto* octets = reinterpret_cast<const uint8_t*>(contenu.constData());
-  const int64_t fin = contenu.size();
+  std::vector<uint8_t> contenu(static_cast<size_t>(std::max<int64_t>(0, taille - e.debut_donnees())));
+  contenu.resize(fichier.lit(e.debut_donnees(), contenu));
+  const uint8_t* octets = contenu.data();
+  const auto fin = static_cast<int64_t>(contenu.size());
   const int64_t largeur = e.largeur, hauteur = e.hauteur;
   const bool quatre_bits = e.compression == 2;
   const auto non_definis = [&] { refuse(chemin, "données RLE incomplètes : pixels non définis"); };
@@ -189,7 +184,7 @@ QImage decode_rle(QIODevice& fichier, const entete_bmp& e, const std::string& ch
   // `pixels` values, the i-th from `valeur(i)`.
   const auto pose = [&](int64_t pixels, auto valeur) {
     if (x + pixels > largeur) refuse(chemin, "données RLE incorrectes : série au-delà de la ligne");
-    QRgb* ligne = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(hauteur - 1 - y)));
+    uint32_t* ligne = ligne_32(image, hauteur - 1 - y);
     for (int64_t i = 0; i < pixels; ++i, ++x) {
       couleurs.verifie(valeur(i), x, hauteur - 1 - y);
       ligne[x] = couleurs[valeur(i)];
@@ -230,9 +225,9 @@ QImage decode_rle(QIODevice& fichier, const entete_bmp& e, const std::string& ch
 
 }  // namespace
 
-QImage decode_bmp(QFileDevice& fichier, const std::string& chemin) {
-  const entete_bmp entete = lit_entete_bmp(fichier, chemin);
-  if (entete.compression == 1 || entete.compression == 2) return decode_rle(fichier, entete, chemin);
+image_pixels decode_bmp(const fichier_image& fichier, const entete_bmp& entete, int64_t taille,
+                        const std::string& chemin) {
+  if (entete.compression == 1 || entete.compression == 2) return decode_rle(fichier, entete, taille, chemin);
   if (octets_tels_quels(entete)) return lit_octets_tels_quels(fichier, entete, chemin);
   return decode_lignes(fichier, entete, chemin);
 }

@@ -5,16 +5,19 @@
 // announces into the pixels, and reads a run-length stream that leaves pixels unset without a
 // word: a bitmap prints exactly what it holds only when the agent reads it itself.
 
-#include <QFileDevice>
-#include <QImage>
 #include <string>
+
+#include "image/entete_bmp.h"
+#include "image/fichier_image.h"
+#include "image/image_pixels.h"
 
 namespace agent {
 
-// The bitmap in `fichier`, a file opened on its descriptor, already checked to be whole (verifie_image_complete):
-// BGR888, the file's own bytes, for plain 24 bits; otherwise RGB32, or ARGB32 when its pixels carry alpha. An index
-// beyond the palette, or run-length data that does not set every pixel exactly once, is "Image incorrecte" naming
-// `chemin`.
-QImage decode_bmp(QFileDevice& fichier, const std::string& chemin);
+// The bitmap of header `entete` in `fichier` of `taille` bytes, already checked to be whole
+// (verifie_bmp_complet): BGR888, the file's own bytes, for plain 24 bits; otherwise RGB32, or
+// ARGB32 when its pixels carry alpha. An index beyond the palette, or run-length data that does
+// not set every pixel exactly once, is "Image incorrecte" naming `chemin`.
+image_pixels decode_bmp(const fichier_image& fichier, const entete_bmp& entete, int64_t taille,
+                        const std::string& chemin);
 
 }  // namespace agent

@@ -11,9 +11,9 @@ namespace agent {
 
 namespace {
 
-uint32_t lit_le(const QByteArray& octets, int position, int taille) {
+uint32_t lit_le(std::span<const uint8_t> octets, size_t position, int taille) {
   uint32_t valeur = 0;
-  for (int i = taille - 1; i >= 0; --i) valeur = (valeur << 8) | static_cast<uint8_t>(octets[position + i]);
+  for (int i = taille - 1; i >= 0; --i) valeur = (valeur << 8) | octets[position + static_cast<size_t>(i)];
   return valeur;
 }
 
@@ -75,13 +75,10 @@ int64_t entete_bmp::taille_attendue() const {
   return debut_donnees() + octets_par_ligne * std::abs(hauteur);
 }
 
-entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
-  const qint64 position = fichier.pos();
-  fichier.seek(0);
-  const QByteArray octets = fichier.read(14 + 124 + 16);
-  fichier.seek(position);
+entete_bmp lit_entete_bmp(std::span<const uint8_t> debut, const std::string& chemin) {
+  const std::span<const uint8_t> octets = debut.first(std::min(debut.size(), taille_entetes_bmp));
   auto refus = [&](const std::string& quoi) { return erreur(code_erreur::image_incorrecte, chemin + " : " + quoi); };
-  auto exige = [&](int taille) {
+  auto exige = [&](size_t taille) {
     if (octets.size() < taille) throw refus("en-tête de bitmap incomplet");
   };
 
@@ -91,7 +88,7 @@ entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
   e.taille_entete = lit_le(octets, 14, 4);
   if (!taille_entete_connue(e.taille_entete))
     throw refus("en-tête de bitmap de " + std::to_string(e.taille_entete) + " octets inconnu");
-  exige(14 + static_cast<int>(e.taille_entete));
+  exige(14 + size_t{e.taille_entete});
   if (e.taille_entete == 12) {  // the oldest header: 16-bit sizes, palette only
     e.largeur = static_cast<int16_t>(lit_le(octets, 18, 2));
     e.hauteur = static_cast<int16_t>(lit_le(octets, 20, 2));
@@ -119,7 +116,7 @@ entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin) {
   if (champs_de_bits(e.compression)) {
     const bool alpha = e.compression == 6 || e.taille_entete >= 56;
     exige(alpha ? 70 : 66);  // after a 40-byte header, the masks follow it
-    for (int i = 0; i < (alpha ? 4 : 3); ++i) e.masques[i] = lit_le(octets, 54 + 4 * i, 4);
+    for (int i = 0; i < (alpha ? 4 : 3); ++i) e.masques[i] = lit_le(octets, 54 + 4 * static_cast<size_t>(i), 4);
   } else if (e.bits == 16) {
     e.masques = {0x7C00, 0x03E0, 0x001F, 0};
   } else if (e.bits > 8) {

@@ -3,9 +3,9 @@
 // the agent decodes bitmaps itself (decodage_bmp), so every layout it accepts is one it knows
 // how to read exactly.
 
-#include <QIODevice>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace agent {
@@ -35,10 +35,13 @@ struct entete_bmp {
   int64_t taille_attendue() const;
 };
 
-// Reads from the start of `fichier` and puts it back where it was. A header too short to read, or
-// one describing pixels the agent cannot decode exactly (an unknown depth, header or compression,
-// channel masks that are not contiguous, overlap or go beyond the pixel), is "Image incorrecte"
-// naming `chemin`.
-entete_bmp lit_entete_bmp(QIODevice& fichier, const std::string& chemin);
+// The longest headers and their masks: what lit_entete_bmp reads from the start of the file.
+constexpr size_t taille_entetes_bmp = 14 + 124 + 16;
+
+// Reads `debut`, the file's first taille_entetes_bmp bytes or all of a shorter file. A header too
+// short to read, or one describing pixels the agent cannot decode exactly (an unknown depth,
+// header or compression, channel masks that are not contiguous, overlap or go beyond the pixel),
+// is "Image incorrecte" naming `chemin`.
+entete_bmp lit_entete_bmp(std::span<const uint8_t> debut, const std::string& chemin);
 
 }  // namespace agent

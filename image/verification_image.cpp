@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "core/erreur.h"
-#include "image/entete_bmp.h"
 
 namespace agent {
 
@@ -14,33 +13,41 @@ namespace {
   throw erreur(code_erreur::image_incorrecte, chemin + " : " + quoi);
 }
 
-void verifie_bmp(QIODevice& fichier, const std::string& chemin) {
-  const entete_bmp entete = lit_entete_bmp(fichier, chemin);
+}  // namespace
+
+void verifie_dimensions(int64_t largeur, int64_t hauteur, const std::string& chemin) {
+  if (std::abs(largeur) * std::abs(hauteur) > pixels_image_max) {
+    throw erreur(code_erreur::memoire_insuffisante, chemin + " : image de " + std::to_string(std::abs(largeur)) +
+                                                        " × " + std::to_string(std::abs(hauteur)) +
+                                                        " pixels, au-delà d'une page A3 à 600 dpi");
+  }
+}
+
+void verifie_bmp_complet(const entete_bmp& entete, int64_t taille, const std::string& chemin) {
   verifie_dimensions(entete.largeur, entete.hauteur, chemin);
-  if (fichier.size() < entete.taille_attendue()) {
-    tronque(chemin, "données tronquées (" + std::to_string(fichier.size()) + " octets sur " +
+  if (taille < entete.taille_attendue()) {
+    tronque(chemin, "données tronquées (" + std::to_string(taille) + " octets sur " +
                         std::to_string(entete.taille_attendue()) + " annoncés)");
   }
 }
 
 // Walks the GIF blocks up to the trailer; a file that ends before it is cut short. The first
-// picture must also cover its whole screen unless it is transparent: the decoder paints the rest
-// with a palette entry it may not have read yet, that is with whatever memory held.
-void verifie_gif(QIODevice& fichier, const std::string& chemin) {
-  const QByteArray octets = fichier.readAll();
-  const int fin = static_cast<int>(octets.size());
-  auto octet = [&](int position) -> uint8_t {
+// picture must also cover its whole screen unless it is transparent: the platform's decoder may
+// paint the rest with a palette entry it has not read yet, that is with whatever memory held.
+void verifie_gif_complet(std::span<const uint8_t> contenu, const std::string& chemin) {
+  const auto fin = static_cast<int64_t>(contenu.size());
+  auto octet = [&](int64_t position) -> uint8_t {
     if (position >= fin) tronque(chemin, "données GIF tronquées");
-    return static_cast<uint8_t>(octets[position]);
+    return contenu[static_cast<size_t>(position)];
   };
-  auto mot = [&](int position) { return octet(position) | octet(position + 1) << 8; };
-  auto saute_sous_blocs = [&](int position) {
+  auto mot = [&](int64_t position) { return octet(position) | octet(position + 1) << 8; };
+  auto saute_sous_blocs = [&](int64_t position) {
     for (uint8_t taille; (taille = octet(position)) != 0;) position += taille + 1;
     return position + 1;
   };
   const int largeur_ecran = mot(6), hauteur_ecran = mot(8);
   const uint8_t ecran = octet(10);
-  int position = 13 + ((ecran & 0x80) ? 3 << ((ecran & 7) + 1) : 0);
+  int64_t position = 13 + ((ecran & 0x80) ? 3 << ((ecran & 7) + 1) : 0);
   bool transparente = false, premiere = true;
   for (;;) {
     switch (octet(position)) {
@@ -64,27 +71,6 @@ void verifie_gif(QIODevice& fichier, const std::string& chemin) {
       default: tronque(chemin, "structure GIF incorrecte");
     }
   }
-}
-
-}  // namespace
-
-void verifie_dimensions(int64_t largeur, int64_t hauteur, const std::string& chemin) {
-  if (std::abs(largeur) * std::abs(hauteur) > pixels_image_max) {
-    throw erreur(code_erreur::memoire_insuffisante, chemin + " : image de " + std::to_string(std::abs(largeur)) +
-                                                        " × " + std::to_string(std::abs(hauteur)) +
-                                                        " pixels, au-delà d'une page A3 à 600 dpi");
-  }
-}
-
-void verifie_image_complete(QIODevice& fichier, const QByteArray& format, const std::string& chemin) {
-  // The decoder may already have read the header: read from the start, then put it back.
-  const qint64 position = fichier.pos();
-  if (format == "bmp") verifie_bmp(fichier, chemin);
-  if (format == "gif") {
-    fichier.seek(0);
-    verifie_gif(fichier, chemin);
-  }
-  fichier.seek(position);
 }
 
 }  // namespace agent

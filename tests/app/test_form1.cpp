@@ -13,7 +13,7 @@
 #include "app/form1.h"
 #include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 #include "tests/support/imprimante_enregistreuse.h"
 #include "tests/support/message_essai.h"
 

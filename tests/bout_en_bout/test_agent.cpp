@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <filesystem>
 
-#include "app/surface_apercu.h"
 #include "cups/page_pdf.h"
 #include "cups/papier_systeme.h"
+#include "image/surface_apercu.h"
 #include "tests/support/agent_essai.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 #include "tests/support/page_essai.h"
 #include "tests/support/serveur_cups_prive.h"
 

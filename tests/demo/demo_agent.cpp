@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "intake/verrou_dossier.h"
 #include "app/couleurs_qt.h"
+#include "intake/verrou_dossier.h"
 #include "tests/support/agent_essai.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 #include "tests/support/serveur_cups_prive.h"
 
 using namespace agent::essai;

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "intake/verrou_dossier.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 #include "tests/support/processus_essai.h"
 
 namespace agent::essai {

@@ -8,7 +8,7 @@
 
 #include "tests/fiabilite/banc_agent.h"
 #include "tests/fiabilite/observateur_dossier.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 
 using namespace agent::essai;
 namespace fs = std::filesystem;

@@ -14,7 +14,7 @@
 
 #include "tests/fiabilite/banc_agent.h"
 #include "tests/fiabilite/observateur_dossier.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 
 using namespace agent::essai;
 using namespace std::chrono_literals;

@@ -11,7 +11,7 @@
 
 #include "core/journal.h"
 #include "tests/fiabilite/banc_agent.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 
 using namespace agent::essai;
 namespace fs = std::filesystem;

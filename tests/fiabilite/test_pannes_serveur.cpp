@@ -16,7 +16,7 @@
 #include <optional>
 
 #include "tests/fiabilite/banc_agent.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 #include "tests/support/processus_essai.h"
 #include "tests/support/relais_lent.h"
 

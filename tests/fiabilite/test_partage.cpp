@@ -14,7 +14,7 @@
 
 #include "intake/verrou_dossier.h"
 #include "tests/fiabilite/banc_agent.h"
-#include "tests/support/bmp_essai.h"
+#include "tests/support/bmp_essai_qt.h"
 #include "tests/support/partage_samba.h"
 
 using namespace agent::essai;

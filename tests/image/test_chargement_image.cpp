@@ -1,39 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <array>
-#include <filesystem>
+#include <string>
 #include <tuple>
+#include <vector>
 
-#include "app/surface_apercu.h"
-#include "core/erreur.h"
 #include "printing/couleurs.h"
-#include "tests/support/bmp_essai.h"
-#include "tests/support/couleurs_essai.h"
+#include "tests/image/chargement_essai.h"
 
 using namespace agent;
 using namespace agent::essai;
 
 namespace {
 
-// Row 0: the seven printable colours; row 1: near misses and white.
-QImage image_de_reference() {
-  const auto& haut = sept_couleurs;
-  const std::vector<QRgb> bas = {qRgb(253, 0, 0),     qRgb(0, 254, 0),     qRgb(0, 0, 1),  qRgb(1, 0, 255),
-                                 qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(0, 255, 1)};
-  QImage image(7, 2, QImage::Format_RGB32);
-  for (int x = 0; x < 7; ++x) {
-    image.setPixel(x, 0, haut[x]);
-    image.setPixel(x, 1, bas[x]);
-  }
-  return image;
-}
-
 // A run-length bitmap (8 or 4 bits a pixel) of 4 × 2 pixels; palette: white, red, black.
-QByteArray bmp_rle(int bits, const QByteArray& donnees, uint32_t taille_donnees) {
-  QByteArray octets("BM");
+std::string bmp_rle(int bits, const std::string& donnees, uint32_t taille_donnees) {
+  std::string octets("BM");
   const auto le = [&](uint32_t valeur, int taille) {
-    for (int i = 0; i < taille; ++i) octets.append(static_cast<char>((valeur >> (8 * i)) & 0xFF));
+    for (int i = 0; i < taille; ++i) octets.push_back(static_cast<char>((valeur >> (8 * i)) & 0xFF));
   };
   const uint32_t debut = 14 + 40 + 3 * 4;
   le(debut + static_cast<uint32_t>(donnees.size()), 4);
@@ -48,51 +32,32 @@ QByteArray bmp_rle(int bits, const QByteArray& donnees, uint32_t taille_donnees)
 }
 
 // What the complete streams below draw: top row black, white, red, black; bottom row all red.
-QImage image_rle() {
-  QImage image(4, 2, QImage::Format_RGB32);
-  image.fill(qRgb(255, 0, 0));
-  image.setPixel(0, 0, qRgb(0, 0, 0));
-  image.setPixel(1, 0, qRgb(255, 255, 255));
-  image.setPixel(3, 0, qRgb(0, 0, 0));
+pixels_essai image_rle() {
+  pixels_essai image{4, 2, std::vector<uint32_t>(8, argb(255, 0, 0))};
+  image.argb[0] = argb(0, 0, 0);
+  image.argb[1] = argb(255, 255, 255);
+  image.argb[3] = argb(0, 0, 0);
   return image;
 }
 
-uint32_t bgr(QRgb c) { return static_cast<uint32_t>(qRed(c) | qGreen(c) << 8 | qBlue(c) << 16); }
+// `image` stretched to `largeur` × `hauteur`, each pixel taken from the nearest one before.
+pixels_essai etiree(const pixels_essai& image, int largeur, int hauteur) {
+  pixels_essai resultat{largeur, hauteur, {}};
+  for (int y = 0; y < hauteur; ++y)
+    for (int x = 0; x < largeur; ++x)
+      resultat.argb.push_back(image.pixel(x * image.largeur / largeur, y * image.hauteur / hauteur));
+  return resultat;
+}
 
-class ChargementImage : public testing::Test {
-protected:
-  std::string fichier(const std::string& nom, const QByteArray& octets) {
-    const std::string chemin = dossier.path().toStdString() + "/" + nom;
-    ecrit_fichier(chemin, octets);
-    return chemin;
-  }
-  code_erreur echec(const std::string& chemin) {
-    surface_apercu surface(1297, 943);
-    try {
-      surface.charge(chemin);
-    } catch (const erreur& e) {
-      dernier_message = e.description();
-      return e.code();
-    }
-    ADD_FAILURE() << chemin << " loaded";
-    return code_erreur::depassement_capacite;
-  }
-  void compare(const surface_apercu& surface, const QImage& attendu, const std::string& cas) {
-    ASSERT_EQ(surface.largeur_echelle(), attendu.width()) << cas;
-    ASSERT_EQ(surface.hauteur_echelle(), attendu.height()) << cas;
-    for (int y = 0; y < attendu.height(); ++y)
-      for (int x = 0; x < attendu.width(); ++x)
-        EXPECT_EQ(surface.lit_pixel(x, y), bgr(attendu.pixel(x, y))) << cas << " at " << x << "," << y;
-  }
+std::string debut(const std::string& octets, size_t taille) { return octets.substr(0, taille); }
+std::string sans_fin(const std::string& octets, size_t coupe) { return octets.substr(0, octets.size() - coupe); }
 
-  QTemporaryDir dossier;
-  std::string dernier_message;
-};
+class SurfaceApercu : public ChargementImage {};
 
 }  // namespace
 
 TEST_F(ChargementImage, EveryBitmapDepthLoadsExactColoursWhateverTheName) {
-  const QImage reference = image_de_reference();
+  const pixels_essai reference = image_de_reference();
   for (bool haut_en_bas : {false, true}) {
     for (int bits : {8, 24, 32}) {
       surface_apercu surface(1297, 943);
@@ -100,9 +65,9 @@ TEST_F(ChargementImage, EveryBitmapDepthLoadsExactColoursWhateverTheName) {
       compare(surface, reference, std::to_string(bits) + (haut_en_bas ? " top-down" : ""));
     }
     // Depths too small for the fourteen colours: a subset they can hold.
-    QImage deux = reference.copy(0, 0, 2, 1), seize = reference.copy(0, 0, 7, 2);
-    QImage extremes = reference.copy(0, 0, 2, 1);
-    extremes.setPixel(1, 0, qRgb(0, 255, 255));
+    pixels_essai deux = reference.partie(0, 0, 2, 1), seize = reference.partie(0, 0, 7, 2);
+    pixels_essai extremes = reference.partie(0, 0, 2, 1);
+    extremes.argb[1] = argb(0, 255, 255);
     for (auto [bits, image] : {std::pair{1, deux}, {4, seize}, {16, extremes}}) {
       surface_apercu surface(1297, 943);
       surface.charge(fichier("x.bmp2", ecrit_bmp(image, bits, haut_en_bas)));
@@ -112,87 +77,52 @@ TEST_F(ChargementImage, EveryBitmapDepthLoadsExactColoursWhateverTheName) {
 }
 
 TEST_F(ChargementImage, TransparencyIsLaidOverWhiteNeverBlack) {
-  QImage image(3, 1, QImage::Format_ARGB32);
-  image.setPixel(0, 0, qRgba(0, 0, 0, 0));      // fully transparent black: white
-  image.setPixel(1, 0, qRgba(255, 0, 0, 255));  // opaque red stays exact
-  image.setPixel(2, 0, qRgba(0, 0, 0, 128));    // half black: grey, not printable
-  for (const auto& octets : {encode_avec_qt(image, "PNG"), ecrit_bmp(image, 32, false, true)}) {
-    surface_apercu surface(1297, 943);
-    surface.charge(fichier("t_t_1.bmp2", octets));
-    EXPECT_EQ(surface.lit_pixel(0, 0), 0xFFFFFFu);
-    EXPECT_EQ(surface.lit_pixel(1, 0), rouge);
-    EXPECT_EQ(surface.lit_pixel(2, 0), 0x7F7F7Fu);
-  }
-}
-
-// The byte streams below read best with their fields side by side.
-// clang-format off
-TEST_F(ChargementImage, GifLoadsAndACutGifIsRefused) {
-  // 2 × 1 pixels, red then blue, from a two-colour palette.
-  const QByteArray gif = QByteArray::fromHex(
-      "474946383961" "02000100" "800000" "ff0000" "0000ff"
-      "2c" "00000000" "02000100" "00" "02" "02440a" "00" "3b");
+  // Fully transparent black: white; opaque red stays exact; half black: grey, not printable. The
+  // same pixels as a PNG: test_formats_qt.
+  const pixels_essai image{3, 1, {argb(0, 0, 0, 0), argb(255, 0, 0, 255), argb(0, 0, 0, 128)}};
   surface_apercu surface(1297, 943);
-  surface.charge(fichier("g_g_1.bmp2", gif));
-  EXPECT_EQ(surface.lit_pixel(0, 0), rouge);
-  EXPECT_EQ(surface.lit_pixel(1, 0), bleu);
-  EXPECT_EQ(echec(fichier("g_g_2.bmp2", gif.left(gif.size() - 3))), code_erreur::image_incorrecte);
-}
-
-TEST_F(ChargementImage, GifPictureLeavingPartOfItsScreenOpaqueAndUnsetIsRefused) {
-  // A 2 × 1 screen, a 1 × 1 picture with its own two-colour palette: blue, red.
-  const QByteArray debut = QByteArray::fromHex("474946383961" "02000100" "800000" "ff0000" "0000ff");
-  const QByteArray image = QByteArray::fromHex("2c" "00000000" "01000100" "80" "0000ff" "ff0000" "02" "024401" "00");
-  const QByteArray fin = QByteArray::fromHex("3b");
-  // The decoder fills the rest of the screen from a palette it has not read yet: memory as it was.
-  EXPECT_EQ(echec(fichier("g_p_1.bmp2", debut + image + fin)), code_erreur::image_incorrecte);
-  EXPECT_NE(dernier_message.find("ne couvre pas"), std::string::npos) << dernier_message;
-
-  // Declared transparent, the rest of the screen is: laid over white, it prints nothing.
-  const QByteArray transparence = QByteArray::fromHex("21f904" "01" "0000" "01" "00");
-  surface_apercu surface(1297, 943);
-  surface.charge(fichier("g_p_2.bmp2", debut + transparence + image + fin));
-  EXPECT_EQ(surface.lit_pixel(0, 0), bleu);
-  EXPECT_EQ(surface.lit_pixel(1, 0), 0xFFFFFFu);
+  surface.charge(fichier("t_t_1.bmp2", ecrit_bmp(image, 32, false, true)));
+  EXPECT_EQ(surface.lit_pixel(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(surface.lit_pixel(1, 0), rouge);
+  EXPECT_EQ(surface.lit_pixel(2, 0), 0x7F7F7Fu);
 }
 
 TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
-  const QByteArray bmp = ecrit_bmp(image_de_reference().scaled(70, 20), 24);
-  EXPECT_EQ(echec(fichier("cut_a_1.bmp2", bmp.left(bmp.size() * 9 / 10))), code_erreur::image_incorrecte);
+  // A cut PNG and a JPEG: test_formats_qt.
+  const std::string bmp = ecrit_bmp(etiree(image_de_reference(), 70, 20), 24);
+  EXPECT_EQ(echec(fichier("cut_a_1.bmp2", debut(bmp, bmp.size() * 9 / 10))), code_erreur::image_incorrecte);
   EXPECT_NE(dernier_message.find("tronquées"), std::string::npos) << dernier_message;
-  EXPECT_EQ(echec(fichier("cut_b_1.bmp2", bmp.left(bmp.size() - 1))), code_erreur::image_incorrecte);
-
-  const QByteArray png = encode_avec_qt(image_de_reference(), "PNG");
-  EXPECT_EQ(echec(fichier("cut_c_1.bmp2", png.left(png.size() - 20))), code_erreur::image_incorrecte);
+  EXPECT_EQ(echec(fichier("cut_b_1.bmp2", sans_fin(bmp, 1))), code_erreur::image_incorrecte);
 
   EXPECT_EQ(echec(fichier("vide_a_1.bmp2", {})), code_erreur::image_incorrecte);
   EXPECT_EQ(echec(fichier("x_y_1.bmp2", "ceci n'est pas une image\n")), code_erreur::image_incorrecte);
-  EXPECT_EQ(echec(fichier("j_j_1.bmp2", encode_avec_qt(image_de_reference(), "JPEG"))), code_erreur::image_incorrecte);
-  EXPECT_EQ(echec(dossier.path().toStdString() + "/absent_a_1.bmp2"), code_erreur::fichier_introuvable);
+  EXPECT_EQ(echec((dossier / "absent_a_1.bmp2").string()), code_erreur::fichier_introuvable);
 }
 
 TEST_F(ChargementImage, APixelOffsetPointingIntoTheHeaderDoesNotHideACut) {
   // Some writers leave the pixel offset at 0. The decoder then takes the pixels from just after
   // the header, so a file short of up to a header's length was taken for whole and printed with
   // rows of whatever memory held.
-  const QImage image = image_de_reference().scaled(8, 4);
-  QByteArray bmp = ecrit_bmp(image, 24);
+  const pixels_essai image = etiree(image_de_reference(), 8, 4);
+  std::string bmp = ecrit_bmp(image, 24);
   for (int i = 10; i < 14; ++i) bmp[i] = 0;
   surface_apercu surface(1297, 943);
   surface.charge(fichier("o_o_1.bmp2", bmp));
   compare(surface, image, "décalage nul");
   for (int coupe : {1, 24, 54}) {
-    EXPECT_EQ(echec(fichier("o_o_2.bmp2", bmp.chopped(coupe))), code_erreur::image_incorrecte) << coupe;
+    EXPECT_EQ(echec(fichier("o_o_2.bmp2", sans_fin(bmp, coupe))), code_erreur::image_incorrecte) << coupe;
     EXPECT_NE(dernier_message.find("tronquées"), std::string::npos) << dernier_message;
   }
 }
 
+// The byte streams below read best with their fields side by side.
+// clang-format off
 TEST_F(ChargementImage, RunLengthBitmapsMustSetEveryPixel) {
   // Rows bottom first. Runs: a count and a value; escapes: 00 00 end of row, 00 01 end of
   // picture, 00 02 dx dy a jump, 00 n followed by n values padded to an even number of bytes.
-  const QByteArray rle8 = QByteArray::fromHex("0401" "0000" "0102" "0003000102" "00" "0000" "0001");
-  const QByteArray rle4 = QByteArray::fromHex("0411" "0000" "0120" "00030120" "0000" "0001");
-  const auto taille = [](const QByteArray& d) { return static_cast<uint32_t>(d.size()); };
+  const std::string rle8 = depuis_hexa("0401" "0000" "0102" "0003000102" "00" "0000" "0001");
+  const std::string rle4 = depuis_hexa("0411" "0000" "0120" "00030120" "0000" "0001");
+  const auto taille = [](const std::string& d) { return static_cast<uint32_t>(d.size()); };
   for (const auto& [bits, donnees] : {std::pair{8, rle8}, std::pair{4, rle4}}) {
     surface_apercu surface(1297, 943);
     surface.charge(fichier("r_r_1.bmp2", bmp_rle(bits, donnees, taille(donnees))));
@@ -203,21 +133,21 @@ TEST_F(ChargementImage, RunLengthBitmapsMustSetEveryPixel) {
   // nothing: each of these printed it.
   struct cas_rle {
     std::string cas;
-    QByteArray octets;
+    std::string octets;
     std::string message;
   };
   const std::string non_definis = "données RLE incomplètes : pixels non définis";
   const std::vector<cas_rle> refuses = {
-      {"fin d'image après une ligne", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0001"), 6), non_definis},
-      {"taille des données nulle, flux coupé", bmp_rle(8, rle8.left(8), 0), non_definis},
-      {"ligne finie trop tôt", bmp_rle(8, QByteArray::fromHex("0201" "0000" "0402" "0000" "0001"), 10), non_definis},
-      {"saut", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0102" "00020200" "0102" "0000" "0001"), 16),
+      {"fin d'image après une ligne", bmp_rle(8, depuis_hexa("0401" "0000" "0001"), 6), non_definis},
+      {"taille des données nulle, flux coupé", bmp_rle(8, debut(rle8, 8), 0), non_definis},
+      {"ligne finie trop tôt", bmp_rle(8, depuis_hexa("0201" "0000" "0402" "0000" "0001"), 10), non_definis},
+      {"saut", bmp_rle(8, depuis_hexa("0401" "0000" "0102" "00020200" "0102" "0000" "0001"), 16),
        non_definis},
-      {"4 bits, flux coupé", bmp_rle(4, rle4.left(6), 0), non_definis},
+      {"4 bits, flux coupé", bmp_rle(4, debut(rle4, 6), 0), non_definis},
       // Decoders disagree on such a run; the one at hand writes it over the row drawn before.
-      {"série au-delà de la ligne", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0502" "0000" "0001"), 10),
+      {"série au-delà de la ligne", bmp_rle(8, depuis_hexa("0401" "0000" "0502" "0000" "0001"), 10),
        "données RLE incorrectes : série au-delà de la ligne"},
-      {"indice au-delà de la palette", bmp_rle(8, QByteArray::fromHex("0401" "0000" "0403" "0000" "0001"), 10),
+      {"indice au-delà de la palette", bmp_rle(8, depuis_hexa("0401" "0000" "0403" "0000" "0001"), 10),
        "indice de palette 3 au-delà des 3 couleurs"},
   };
   // clang-format on
@@ -249,13 +179,11 @@ std::pair<std::array<uint32_t, 4>, int> disposition_canaux(int bits, int n, bool
 TEST_F(ChargementImage, EveryBitFieldLayoutReadsItsChannelsToFullRange) {
   // Row 0: black, the primaries, white and a fully transparent blue; rows 1 and 2: the reference
   // picture, whose near misses only channels of 8 bits or more can hold.
-  QImage image(7, 3, QImage::Format_ARGB32);
-  const QRgb pures[] = {qRgb(0, 0, 0),       qRgb(255, 0, 0),     qRgb(0, 255, 0),    qRgb(0, 0, 255),
-                        qRgb(255, 255, 255), qRgba(0, 0, 255, 0), qRgb(255, 255, 255)};
-  for (int x = 0; x < 7; ++x) {
-    image.setPixel(x, 0, pures[x]);
-    for (int y = 0; y < 2; ++y) image.setPixel(x, y + 1, image_de_reference().pixel(x, y));
-  }
+  pixels_essai image{7,
+                     3,
+                     {argb(0, 0, 0), argb(255, 0, 0), argb(0, 255, 0), argb(0, 0, 255), argb(255, 255, 255),
+                      argb(0, 0, 255, 0), argb(255, 255, 255)}};
+  for (uint32_t c : image_de_reference().argb) image.argb.push_back(c);
   for (int bits : {16, 32})
     for (int n = 1; n <= 16; ++n)
       for (bool alpha : {false, true}) {
@@ -263,9 +191,9 @@ TEST_F(ChargementImage, EveryBitFieldLayoutReadsItsChannelsToFullRange) {
         const uint32_t entete = std::array{40u, 108u, 124u}[n % 3];
         const disposition_bmp disposition{
             .masques = masques, .compression = alpha && (entete == 40 || n % 2) ? 6u : 3u, .taille_entete = entete};
-        const QImage source = plus_etroit >= 8 ? image : image.copy(0, 0, 7, 1);
-        QImage attendu = source.convertToFormat(QImage::Format_RGB32);
-        attendu.setPixel(5, 0, alpha ? qRgb(255, 255, 255) : qRgb(0, 0, 255));
+        const pixels_essai source = plus_etroit >= 8 ? image : image.partie(0, 0, 7, 1);
+        pixels_essai attendu = source;
+        attendu.argb[5] = alpha ? argb(255, 255, 255) : argb(0, 0, 255);
         surface_apercu surface(1297, 943);
         surface.charge(fichier("c_c_1.bmp2", ecrit_bmp(source, bits, disposition)));
         compare(surface, attendu,
@@ -273,7 +201,7 @@ TEST_F(ChargementImage, EveryBitFieldLayoutReadsItsChannelsToFullRange) {
       }
 
   // Masks the pixels cannot be read by exactly.
-  const QImage pixel = image.copy(0, 0, 1, 1);
+  const pixels_essai pixel = image.partie(0, 0, 1, 1);
   const std::vector<std::tuple<int, std::array<uint32_t, 4>, std::string>> refuses = {
       {32, {0x00FF00FF, 0x0000FF00, 0, 0}, "non contigu"},
       {32, {0x00FF0000, 0x0001FF00, 0x000000FF, 0}, "se chevauchent"},
@@ -287,7 +215,7 @@ TEST_F(ChargementImage, EveryBitFieldLayoutReadsItsChannelsToFullRange) {
 }
 
 TEST_F(ChargementImage, PaletteIndicesMustStayWithinThePaletteTheFileHolds) {
-  const QImage trois = image_de_reference().copy(0, 0, 3, 1);  // black, blue, near blue
+  const pixels_essai trois = image_de_reference().partie(0, 0, 3, 1);  // black, blue, near blue
   for (int bits : {4, 8}) {
     // A palette shorter than announced, its pixels right after it: every index used is defined.
     for (int annoncees : {0, 1 << bits}) {
@@ -306,7 +234,7 @@ TEST_F(ChargementImage, PaletteIndicesMustStayWithinThePaletteTheFileHolds) {
 }
 
 TEST_F(ChargementImage, HugeHeaderIsRefusedBeforeAllocating) {
-  QByteArray bombe = ecrit_bmp(QImage(1, 1, QImage::Format_RGB32), 24).left(54);
+  std::string bombe = debut(ecrit_bmp(pixels_essai{1, 1, {argb(0, 0, 0)}}, 24), 54);
   for (int decalage : {18, 22}) {  // width and height: 60000
     bombe[decalage] = static_cast<char>(0x60);
     bombe[decalage + 1] = static_cast<char>(0xEA);
@@ -315,10 +243,8 @@ TEST_F(ChargementImage, HugeHeaderIsRefusedBeforeAllocating) {
   EXPECT_NE(dernier_message.find("60000 × 60000"), std::string::npos) << dernier_message;
 }
 
-TEST(SurfaceApercu, TakesThePictureSizeAndReadsOutsideAsUnprintable) {
-  QTemporaryDir dossier;
-  const std::string chemin = dossier.path().toStdString() + "/p_p_1.bmp2";
-  ecrit_fichier(chemin, ecrit_bmp(image_de_reference(), 24));
+TEST_F(SurfaceApercu, TakesThePictureSizeAndReadsOutsideAsUnprintable) {
+  const std::string chemin = fichier("p_p_1.bmp2", ecrit_bmp(image_de_reference(), 24));
 
   surface_apercu surface(1297, 943);
   EXPECT_EQ(surface.largeur_echelle(), 1297.0f);

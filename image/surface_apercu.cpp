@@ -1,4 +1,4 @@
-#include "app/surface_apercu.h"
+#include "image/surface_apercu.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 
 #include "core/empreinte.h"
 #include "image/chargement_image.h"
-#include "app/couleurs_qt.h"
+#include "printing/couleurs.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>
@@ -19,16 +19,18 @@ namespace {
 
 constexpr uint32_t blanc = 0x00FFFFFF;
 
-// The raster compares the agent's own colour values.
-inline uint32_t valeur(QRgb p) { return couleur_de(p); }
+// The raster compares the agent's own colour values; an RGB32 pixel's alpha byte is dropped.
+inline uint32_t valeur(uint32_t p) {
+  return couleur_de(static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p));
+}
 // A pixel of a BGR888 row: blue, green, red bytes.
-inline uint32_t valeur_bvr(const uchar* p) { return couleur_de(p[2], p[1], p[0]); }
+inline uint32_t valeur_bvr(const uint8_t* p) { return couleur_de(p[2], p[1], p[0]); }
 
 // The first pixels of a BGR888 row of `n` as the agent's colour values, as many as can be read
 // sixteen bytes at a time within the row, four pixels a byte shuffle; the number done (none on a
 // processor without the shuffle).
 #if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("ssse3"))) size_t lit_debut_bvr_ssse3(const uchar* source, size_t n, uint32_t* ligne) {
+__attribute__((target("ssse3"))) size_t lit_debut_bvr_ssse3(const uint8_t* source, size_t n, uint32_t* ligne) {
   const __m128i ordre = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
   size_t x = 0;
   for (; 3 * x + 16 <= 3 * n; x += 4) {
@@ -37,17 +39,17 @@ __attribute__((target("ssse3"))) size_t lit_debut_bvr_ssse3(const uchar* source,
   }
   return x;
 }
-size_t lit_debut_bvr(const uchar* source, size_t n, uint32_t* ligne) {
+size_t lit_debut_bvr(const uint8_t* source, size_t n, uint32_t* ligne) {
   return __builtin_cpu_supports("ssse3") ? lit_debut_bvr_ssse3(source, n, ligne) : 0;
 }
 #else
-size_t lit_debut_bvr(const uchar*, size_t, uint32_t*) { return 0; }
+size_t lit_debut_bvr(const uint8_t*, size_t, uint32_t*) { return 0; }
 #endif
 
 }  // namespace
 
 void surface_apercu::charge(const std::string& chemin) {
-  image_ = charge_image(chemin);
+  image_ = charge_image(chemin, png_gif_);
   nom_ = std::filesystem::path(chemin).filename().string();
 }
 
@@ -56,9 +58,9 @@ float surface_apercu::hauteur_echelle() const { return static_cast<float>(hauteu
 
 uint32_t surface_apercu::lit_pixel(int32_t x, int32_t y) const {
   if (x < 0 || y < 0 || x >= largeur() || y >= hauteur()) return couleur_hors_surface;
-  if (image_.isNull()) return blanc;
-  if (image_.format() == QImage::Format_BGR888) return valeur_bvr(image_.constScanLine(y) + ptrdiff_t{3} * x);
-  return valeur(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
+  if (image_.vide()) return blanc;
+  if (image_.format() == format_pixels::bvr24) return valeur_bvr(image_.ligne(y) + ptrdiff_t{3} * x);
+  return valeur(reinterpret_cast<const uint32_t*>(image_.ligne(y))[x]);
 }
 
 void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
@@ -67,13 +69,13 @@ void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
     return;
   }
   const size_t dedans = std::min(ligne.size(), static_cast<size_t>(largeur()));
-  if (image_.isNull()) {
+  if (image_.vide()) {
     std::fill_n(ligne.begin(), dedans, blanc);
-  } else if (image_.format() == QImage::Format_BGR888) {
+  } else if (image_.format() == format_pixels::bvr24) {
     // Past what the shuffles took, four bytes are read for each pixel's three, the fourth (the
     // next pixel's blue) dropped: one load and a byte swap instead of three loads. The row's
     // last pixel is read alone, so that nothing is read past the row.
-    const uchar* source = image_.constScanLine(y);
+    const uint8_t* source = image_.ligne(y);
     const size_t debut = lit_debut_bvr(source, dedans, ligne.data());
     source += 3 * debut;
     for (size_t x = debut; x + 1 < dedans; ++x, source += 3) {
@@ -84,19 +86,20 @@ void surface_apercu::lit_ligne(int32_t y, std::span<uint32_t> ligne) const {
     }
     if (dedans > 0) ligne[dedans - 1] = valeur_bvr(source);
   } else {
-    const QRgb* source = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    const auto* source = reinterpret_cast<const uint32_t*>(image_.ligne(y));
     std::transform(source, source + dedans, ligne.begin(), valeur);
   }
   std::fill(ligne.begin() + static_cast<std::ptrdiff_t>(dedans), ligne.end(), couleur_hors_surface);
 }
 
 uint64_t surface_apercu::empreinte() const {
-  if (image_.isNull()) return 0;
+  if (image_.vide()) return 0;
   agent::empreinte e;
-  const int32_t forme[] = {image_.width(), image_.height(), static_cast<int32_t>(image_.format())};
+  // The format by its number, which a held job's uuid keeps from one version to the next.
+  const int32_t forme[] = {image_.largeur(), image_.hauteur(), static_cast<int32_t>(image_.format())};
   e.ajoute(std::as_bytes(std::span(forme)));
-  const auto octets = static_cast<size_t>(image_.width()) * static_cast<size_t>(image_.depth() / 8);
-  for (int y = 0; y < image_.height(); ++y) e.ajoute(std::as_bytes(std::span(image_.constScanLine(y), octets)));
+  const auto octets = static_cast<size_t>(image_.largeur()) * static_cast<size_t>(octets_par_pixel(image_.format()));
+  for (int32_t y = 0; y < image_.hauteur(); ++y) e.ajoute(std::as_bytes(std::span(image_.ligne(y), octets)));
   return e.valeur();
 }
 

@@ -4,26 +4,29 @@
 // without a picture it has the laid-out inner size. Reads see the picture laid over white,
 // whatever colour the desktop theme gives the window: a dark theme must never print as dots.
 
-#include <QImage>
 #include <string>
 
+#include "image/decodeur_plateforme.h"
+#include "image/image_pixels.h"
 #include "printing/surface_lecture.h"
 
 namespace agent {
 
 class surface_apercu : public surface_lecture {
 public:
-  surface_apercu(int largeur_vide, int hauteur_vide) : largeur_vide_(largeur_vide), hauteur_vide_(hauteur_vide) {}
+  // PNG and GIF load through `png_gif` (decode_png_gif, the platform's); without it, bitmaps only.
+  surface_apercu(int largeur_vide, int hauteur_vide, decodeur_png_gif png_gif = nullptr)
+      : largeur_vide_(largeur_vide), hauteur_vide_(hauteur_vide), png_gif_(png_gif) {}
 
   // Replaces the picture by the decoded file. On failure the previous picture stays.
   void charge(const std::string& chemin);
   void efface() {
-    image_ = QImage();
+    image_ = image_pixels();
     nom_.clear();
   }
-  bool a_une_image() const { return !image_.isNull(); }
-  // Opaque, RGB32 or BGR888 (charge_image); null without a picture.
-  const QImage& image() const { return image_; }
+  bool a_une_image() const { return !image_.vide(); }
+  // Opaque, RGB32 or BGR888 (charge_image); empty without a picture.
+  const image_pixels& image() const { return image_; }
 
   float largeur_echelle() const override;
   float hauteur_echelle() const override;
@@ -36,11 +39,12 @@ public:
   uint64_t empreinte() const;
 
 private:
-  int largeur() const { return image_.isNull() ? largeur_vide_ : image_.width(); }
-  int hauteur() const { return image_.isNull() ? hauteur_vide_ : image_.height(); }
+  int largeur() const { return image_.vide() ? largeur_vide_ : image_.largeur(); }
+  int hauteur() const { return image_.vide() ? hauteur_vide_ : image_.hauteur(); }
 
   int largeur_vide_, hauteur_vide_;
-  QImage image_;
+  decodeur_png_gif png_gif_;
+  image_pixels image_;
   std::string nom_;
 };
 

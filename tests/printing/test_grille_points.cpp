@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/erreur.h"
 #include "app/couleurs_qt.h"
+#include "core/erreur.h"
 #include "printing/grille_points.h"
 #include "printing/indice_point.h"
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/couleurs_qt.h"
 #include "core/empreinte.h"
 #include "image/chargement_image.h"
-#include "app/couleurs_qt.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>

@@ -218,11 +218,12 @@ std::unique_ptr<file_decrite> decrit_file(const connexion& c, const std::optiona
                                  ipp_de(decrite->d, resolution), choisir_format);
   if (decrite->envoi.format_pilote) decrite->format = *decrite->envoi.format_pilote;
   note_debug("file décrite : file=%s support=%s resolution=%dx%d pixels=%dx%d format=%s couleur=%s",
-          champ(decrite->d.nom).c_str(), decrite->format.support.c_str(), decrite->format.resolution_x,
-          decrite->format.resolution_y, pixels_page(decrite->format).width(), pixels_page(decrite->format).height(),
-          type_document(decrite->envoi.format),
-          decrite->envoi.couleur ? champ(decrite->envoi.couleur->option + "=" + decrite->envoi.couleur->valeur).c_str()
-                                 : "print-color-mode=color");
+             champ(decrite->d.nom).c_str(), decrite->format.support.c_str(), decrite->format.resolution_x,
+             decrite->format.resolution_y, pixels_page(decrite->format).width(), pixels_page(decrite->format).height(),
+             type_document(decrite->envoi.format),
+             decrite->envoi.couleur
+                 ? champ(decrite->envoi.couleur->option + "=" + decrite->envoi.couleur->valeur).c_str()
+                 : "print-color-mode=color");
   return decrite;
 }
 

@@ -38,7 +38,7 @@ int echec_apres_creation(const connexion& c, const std::string& file, int travai
                          std::chrono::milliseconds delai) {
   if (c.reponse_perdue() && document_recu(travail, delai).value_or(false)) {
     note_info("réponse perdue, document reçu : file=%s travail=%d raison=%s", champ(file).c_str(), travail,
-           champ(motif).c_str());
+              champ(motif).c_str());
     return travail;
   }
   // A fresh connection: the failed one may be stuck in the middle of a request. The failure that

@@ -210,7 +210,8 @@ void annule_sans_numero(const std::string& uuid, std::chrono::milliseconds delai
     for (const vu_travail& v : *vus)
       if (v.t.uuid == uuid) {
         const bool annule = reussi(cupsCancelJob2(c.http(), v.t.file.c_str(), v.t.travail, 0));
-        note_info("travail annulé : file=%s travail=%d raison=%s", champ(v.t.file).c_str(), v.t.travail,
+        note_info(
+            "travail annulé : file=%s travail=%d raison=%s", champ(v.t.file).c_str(), v.t.travail,
             champ(annule ? "créé sans réponse, resté sans document" : "créé sans réponse, annulation refusée").c_str());
       }
 }

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "intake/verrou_dossier.h"
 #include "app/couleurs_qt.h"
+#include "intake/verrou_dossier.h"
 #include "tests/support/agent_essai.h"
 #include "tests/support/bmp_essai.h"
 #include "tests/support/serveur_cups_prive.h"

@@ -22,10 +22,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # on a workstation or under Wine.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# Debian's `wine` is a script that prefers a 32-bit Wine and asks for one when only the 64-bit
-# loader is installed; 64-bit programs go straight to that loader.
-if(EXISTS /usr/lib/wine/wine64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
-else()
-  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-endif()
+# Programs of the build run under Wine (Debian's wine64), through a script that keeps Wine's
+# server up between two of them.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/lance_wine)

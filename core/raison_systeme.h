@@ -12,4 +12,8 @@ namespace agent {
 // known here). Throws nothing but std::bad_alloc.
 std::string raison_systeme(std::error_code ec);
 
+// Whether `ec` holds one of Windows's own numbers (ERROR_SHARING_VIOLATION is 32), as its
+// std::system_category does there, rather than an errno value. Never on Linux.
+bool est_code_windows(std::error_code ec);
+
 }  // namespace agent

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/casse_unicode.h"
+#include "core/chemin_utf8.h"
 #include "core/erreurs_fichiers.h"
 
 namespace agent {
@@ -24,7 +25,7 @@ bool fichier_ordinaire(const fs::directory_entry& entree) {
   std::error_code ec;
   bool ordinaire = entree.is_regular_file(ec);  // follows a symbolic link
   // A link to nothing, or a file removed while the folder is read, is simply not a job.
-  if (ec && ec != std::errc::no_such_file_or_directory) throw erreur_fichier(ec, entree.path().string());
+  if (ec && ec != std::errc::no_such_file_or_directory) throw erreur_fichier(ec, texte_utf8(entree.path()));
   return ordinaire;
 }
 
@@ -33,8 +34,8 @@ bool fichier_ordinaire(const fs::directory_entry& entree) {
 std::vector<std::string> liste_travaux(const std::string& dossier) {
   std::vector<std::string> travaux;
   std::error_code ec;
-  for (fs::directory_iterator it(dossier, ec), fin; !ec && it != fin; it.increment(ec)) {
-    std::string nom = it->path().filename().string();
+  for (fs::directory_iterator it(chemin_utf8(dossier), ec), fin; !ec && it != fin; it.increment(ec)) {
+    std::string nom = texte_utf8(it->path().filename());
     if (!nom_de_travail(nom) || !fichier_ordinaire(*it)) continue;
     travaux.push_back(std::move(nom));
   }

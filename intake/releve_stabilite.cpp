@@ -1,5 +1,6 @@
 #include "intake/releve_stabilite.h"
 
+#include "core/chemin_utf8.h"
 #include "core/erreurs_fichiers.h"
 
 namespace agent {
@@ -7,8 +8,9 @@ namespace agent {
 std::optional<etat_fichier> etat_de(const std::string& chemin) {
   std::error_code ec;
   etat_fichier etat;
-  etat.taille = std::filesystem::file_size(chemin, ec);
-  if (!ec) etat.modification = std::filesystem::last_write_time(chemin, ec);
+  const std::filesystem::path fichier = chemin_utf8(chemin);
+  etat.taille = std::filesystem::file_size(fichier, ec);
+  if (!ec) etat.modification = std::filesystem::last_write_time(fichier, ec);
   if (ec == std::errc::no_such_file_or_directory) return std::nullopt;
   if (ec) throw erreur_fichier(ec, chemin);
   return etat;

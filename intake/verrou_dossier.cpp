@@ -8,6 +8,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/chemin_utf8.h"
 #include "core/erreur.h"
 #include "core/erreurs_fichiers.h"
 #include "core/journal.h"
@@ -92,7 +93,7 @@ verrou_dossier::~verrou_dossier() {
   // Out of reach, it goes stale and the next agent takes it over.
   std::error_code ec;
   const std::optional<std::string> present = lit(ec);
-  if (present && analyse(*present)["instance"] == instance_) std::filesystem::remove(chemin(), ec);
+  if (present && analyse(*present)["instance"] == instance_) std::filesystem::remove(chemin_utf8(chemin()), ec);
 }
 
 std::string verrou_dossier::chemin() const { return chemin_travail(dossier_, nom_verrou_dossier); }
@@ -136,7 +137,7 @@ void verrou_dossier::ecrit() {
       continue;
     }
     std::error_code ignore;
-    std::filesystem::remove(provisoire, ignore);
+    std::filesystem::remove(chemin_utf8(provisoire), ignore);
     if (!refus_passager(ec) || !tenu_) throw erreur_dossier(ec, dossier_);
     note_info("verrou non rafraîchi : dossier=%s raison=%s", champ(dossier_).c_str(),
               champ(raison_systeme(ec)).c_str());

@@ -1,9 +1,12 @@
 #pragma once
 // One agent per watched folder on this workstation: a lock that the kernel releases with its
-// process, however that process ends. It is an flock on a file in the user's runtime folder
-// ($XDG_RUNTIME_DIR), named after the watched folder's absolute path, and holding the process
-// number of the agent that has it, so that a second agent can say which one it met.
+// process, however that process ends. It is a file named after the watched folder's absolute
+// path, holding the process number of the agent that has it, so that a second agent can say which
+// one it met: on Linux an flock on it in the user's runtime folder ($XDG_RUNTIME_DIR)
+// (os/posix/verrou_local.cpp), on Windows a handle on it that shares no writing, in
+// %LOCALAPPDATA%\agent_impression\ (os/windows/verrou_local.cpp).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,7 +27,8 @@ public:
   std::optional<erreur> prend(const std::string& dossier);
 
 private:
-  int descripteur_ = -1;
+  // The file's descriptor, or its HANDLE on Windows; negative: none.
+  std::intptr_t descripteur_ = -1;
 };
 
 }  // namespace agent

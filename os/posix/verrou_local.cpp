@@ -52,7 +52,7 @@ std::string chemin_verrou(const std::string& dossier) {
 }  // namespace
 
 verrou_local::~verrou_local() {
-  if (descripteur_ >= 0) ::close(descripteur_);  // the lock goes with it; the file may stay
+  if (descripteur_ >= 0) ::close(static_cast<int>(descripteur_));  // the lock goes with it; the file may stay
 }
 
 std::optional<erreur> verrou_local::prend(const std::string& dossier) {

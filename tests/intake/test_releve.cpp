@@ -81,7 +81,9 @@ protected:
 };
 
 TEST(CheminTravail, OneSeparatorBetweenFolderAndName) {
-  EXPECT_EQ(chemin_travail("/mnt/partage/attente", "a_b_1.bmp2"), "/mnt/partage/attente/a_b_1.bmp2");
+  const char separateur = static_cast<char>(fs::path::preferred_separator);  // '\\' on Windows
+  EXPECT_EQ(chemin_travail("/mnt/partage/attente", "a_b_1.bmp2"),
+            std::string("/mnt/partage/attente") + separateur + "a_b_1.bmp2");
   EXPECT_EQ(chemin_travail("/mnt/partage/attente/", "a_b_1.bmp2"), "/mnt/partage/attente/a_b_1.bmp2");
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/couleurs_qt.h"
 #include "core/erreur.h"
+#include "printing/couleurs.h"
 #include "printing/grille_points.h"
 #include "printing/indice_point.h"
 
@@ -29,10 +29,6 @@ TEST(GrillePoints, LastDotWinsAndOffPageDotsAreDropped) {
 TEST(GrillePoints, OnlyTheSevenColoursHaveAnIndex) {
   for (uint32_t c : couleurs_imprimables) EXPECT_EQ(couleur_indice(*indice_couleur(c)), c);
   for (uint32_t c : {0xFFFFFFu, 0x00FE00u, 0x010000u, 0xFFFFFFFFu}) EXPECT_FALSE(indice_couleur(c)) << c;
-  // Red in the low byte, whichever way a colour goes.
-  EXPECT_EQ(couleur_de(qRgb(255, 0, 0)), rouge);
-  EXPECT_EQ(couleur_de(qRgba(1, 255, 0, 0)), vert_rouge_1);
-  EXPECT_EQ(qrgb_de(bleu_254), qRgb(0, 0, 254));
 }
 
 TEST(GrillePoints, ARunOfDotsLandsAsThatManySingleDots) {

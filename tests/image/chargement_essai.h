@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/chemin_utf8.h"
 #include "core/erreur.h"
 #include "image/surface_apercu.h"
 #include "tests/support/bmp_essai.h"
@@ -36,7 +37,7 @@ protected:
     std::filesystem::remove_all(dossier, ignore);
   }
   std::string fichier(const std::string& nom, std::string_view octets) {
-    const std::string chemin = (dossier / nom).string();
+    const std::string chemin = texte_utf8(dossier / chemin_utf8(nom));
     ecrit_fichier(chemin, octets);
     return chemin;
   }

@@ -96,7 +96,7 @@ TEST_F(ChargementImage, RefusesWhatIsNotAWholePicture) {
 
   EXPECT_EQ(echec(fichier("vide_a_1.bmp2", {})), code_erreur::image_incorrecte);
   EXPECT_EQ(echec(fichier("x_y_1.bmp2", "ceci n'est pas une image\n")), code_erreur::image_incorrecte);
-  EXPECT_EQ(echec((dossier / "absent_a_1.bmp2").string()), code_erreur::fichier_introuvable);
+  EXPECT_EQ(echec(texte_utf8(dossier / "absent_a_1.bmp2")), code_erreur::fichier_introuvable);
 }
 
 TEST_F(ChargementImage, APixelOffsetPointingIntoTheHeaderDoesNotHideACut) {

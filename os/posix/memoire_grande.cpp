@@ -3,31 +3,14 @@
 #include <sys/mman.h>
 
 #include <cstdint>
-#include <cstdlib>
-
-#include "core/erreur.h"
 
 namespace agent {
 
-namespace {
-
-constexpr size_t page_large = taille_page_large;
-
-size_t arrondie(size_t taille) { return (taille + page_large - 1) / page_large * page_large; }
-
-}  // namespace
-
-void* reserve_grande(size_t taille) {
-  // Below one large page, the allocator serves better, and touching a byte costs no more than 4 KB.
-  if (taille < page_large) {
-    void* petite = std::calloc(taille == 0 ? 1 : taille, 1);
-    if (!petite) throw erreur(code_erreur::memoire_insuffisante);
-    return petite;
-  }
-  const size_t longueur = arrondie(taille);
+void* reserve_pages_grandes(size_t longueur) noexcept {
+  constexpr size_t page_large = taille_page_large;
   // One large page beyond the length, so that the zone can start on a large page's boundary.
   void* brute = ::mmap(nullptr, longueur + page_large, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (brute == MAP_FAILED) throw erreur(code_erreur::memoire_insuffisante);
+  if (brute == MAP_FAILED) return nullptr;
   auto* debut = static_cast<char*>(brute);
   const size_t avance = (page_large - reinterpret_cast<uintptr_t>(debut) % page_large) % page_large;
   char* alignee = debut + avance;
@@ -39,11 +22,6 @@ void* reserve_grande(size_t taille) {
   return alignee;
 }
 
-void libere_grande(void* zone, size_t taille) noexcept {
-  if (taille < page_large)
-    std::free(zone);
-  else if (zone)
-    ::munmap(zone, arrondie(taille));
-}
+void libere_pages_grandes(void* zone, size_t longueur) noexcept { ::munmap(zone, longueur); }
 
 }  // namespace agent

@@ -2,41 +2,16 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
-#include "core/erreur.h"
-
 namespace agent {
 
-namespace {
-
-constexpr size_t page_large = taille_page_large;
-
-size_t arrondie(size_t taille) { return (taille + page_large - 1) / page_large * page_large; }
-
-}  // namespace
-
-void* reserve_grande(size_t taille) {
-  // Below one large page, the allocator serves better.
-  if (taille < page_large) {
-    void* petite = std::calloc(taille == 0 ? 1 : taille, 1);
-    if (!petite) throw erreur(code_erreur::memoire_insuffisante);
-    return petite;
-  }
+void* reserve_pages_grandes(size_t longueur) noexcept {
   // Small pages: Windows gives large ones (MEM_LARGE_PAGES) only to an account holding the "lock
   // pages in memory" privilege, which an operator's has not, and makes them resident at once. It
   // has no transparent large pages either. Committed pages come zeroed and take no memory before
   // their first touch.
-  void* zone = ::VirtualAlloc(nullptr, arrondie(taille), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-  if (!zone) throw erreur(code_erreur::memoire_insuffisante);
-  return zone;
+  return ::VirtualAlloc(nullptr, longueur, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
-void libere_grande(void* zone, size_t taille) noexcept {
-  if (taille < page_large)
-    std::free(zone);
-  else if (zone)
-    ::VirtualFree(zone, 0, MEM_RELEASE);
-}
+void libere_pages_grandes(void* zone, size_t) noexcept { ::VirtualFree(zone, 0, MEM_RELEASE); }
 
 }  // namespace agent

@@ -2,15 +2,16 @@
 // test's own: what it installs (the agent, the Start-menu entry and the logon entry on the chosen
 // printer, the event log source, its uninstaller in Add/Remove Programs), a silent reinstall over
 // it, then its uninstaller run as its registered quiet command says, which must leave nothing of
-// it. Wine runs the installer's script; what a real Windows adds
-// (UAC, its policies) is not tested here.
+// it. Wine runs the installer's script; what a real Windows adds (UAC, its policies) is not tested
+// here.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "tests/support/processus_essai.h"
 

@@ -3,16 +3,19 @@
 // modal message naming the error's number and description, closed by the operator or, in the
 // builds that set a delay, by itself.
 
+#include <string>
+
 #include "core/erreur.h"
 
 class QWidget;
 
 namespace agent {
 
-// "Erreur 482 : Erreur d'imprimante : …"
-std::string texte_erreur_fatale(const erreur& e);
+// The message alone, `texte` as texte_erreur_fatale words it. Returns once it is closed.
+// `delai_ms` 0: it waits for the operator.
+void montre_erreur_fatale(QWidget* parent, const std::string& texte, int delai_ms);
 
-// Returns once the message is closed. `delai_ms` 0: it waits for the operator.
+// The record's line, then the message.
 void signale_erreur_fatale(QWidget* parent, const erreur& e, int delai_ms);
 
 }  // namespace agent

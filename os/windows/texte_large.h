@@ -1,6 +1,6 @@
 #pragma once
 // The agent's UTF-8 text to and from the UTF-16 of Windows's wide-character calls, for the files of
-// os/windows only.
+// os/windows, app/win32 and gdi.
 
 #include <windows.h>
 

@@ -9,6 +9,7 @@
 #include "core/chemin_utf8.h"
 #include "core/empreinte.h"
 #include "core/raison_systeme.h"
+#include "os/windows/dossier_local.h"
 #include "os/windows/texte_large.h"
 
 namespace agent {
@@ -30,19 +31,6 @@ std::string chemin_absolu(const std::string& dossier) {
   return majuscules(texte);
 }
 
-// The user's own local application data, which roams to no other workstation; the temporary
-// folder when the profile has none.
-std::wstring dossier_verrous() {
-  wchar_t dossier[MAX_PATH] = {};
-  DWORD longueur = ::GetEnvironmentVariableW(L"LOCALAPPDATA", dossier, MAX_PATH);
-  if (longueur == 0 || longueur >= MAX_PATH) longueur = ::GetTempPathW(MAX_PATH, dossier);
-  std::wstring chemin(dossier, longueur);
-  if (!chemin.empty() && chemin.back() != L'\\') chemin += L'\\';
-  chemin += L"agent_impression";
-  ::CreateDirectoryW(chemin.c_str(), nullptr);  // already there, or the lock's creation says why
-  return chemin;
-}
-
 std::wstring chemin_verrou(const std::string& dossier) {
   const std::string absolu = chemin_absolu(dossier);
   empreinte e;
@@ -50,7 +38,7 @@ std::wstring chemin_verrou(const std::string& dossier) {
   static constexpr wchar_t chiffres[] = L"0123456789abcdef";
   std::wstring nom;
   for (int decalage = 60; decalage >= 0; decalage -= 4) nom += chiffres[(e.valeur() >> decalage) & 0xF];
-  return dossier_verrous() + L"\\" + nom + L".verrou";
+  return dossier_local() + L"\\" + nom + L".verrou";
 }
 
 // The number the holder wrote, read through a handle that lets it keep writing.

@@ -2,9 +2,12 @@
 // open refuses its deletion with a sharing violation, as a share does on either system.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <fstream>
 
 #include "core/erreurs_fichiers.h"
+#include "intake/liste_travaux.h"
 #include "intake/releve.h"
 #include "intake/releve_stabilite.h"
 #include "intake/supprime_travail.h"
@@ -46,4 +49,14 @@ TEST(FichiersWindows, WindowsErrorsReadAsTheirOwnNamesAndNumbers) {
   EXPECT_TRUE(est_en_usage(windows(32)));
   EXPECT_TRUE(est_en_usage(windows(33)));
   EXPECT_FALSE(est_en_usage(windows(5)));
+}
+
+TEST(FichiersWindows, HiddenAndSystemFilesAreNotListed) {
+  dossier_essai d;
+  for (const char* nom : {"cache_1_1.bmp2", "systeme_1_1.bmp2", "vu_1_1.bmp2", "Lu_1_1.BMP2"}) d.cree(nom);
+  ASSERT_TRUE(::SetFileAttributesW(d.chemin("cache_1_1.bmp2").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(::SetFileAttributesW(d.chemin("systeme_1_1.bmp2").c_str(), FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(liste_travaux(d.chemin()), (std::vector<std::string>{"Lu_1_1.BMP2", "vu_1_1.bmp2"}));
+  // The folder written with its closing separator, as the watched one is, lists the same.
+  EXPECT_EQ(liste_travaux(d.chemin() + "\\"), liste_travaux(d.chemin()));
 }

@@ -52,10 +52,10 @@ std::string message_fatal(int numero, const std::string& description) {
   return "agent_impression : Erreur " + std::to_string(numero) + " : " + description;
 }
 
-banc_agent::banc_agent(const std::vector<std::string>& directives)
+banc_agent::banc_agent(const std::vector<std::string>& directives, const std::optional<pilote>& avec)
     : serveur(directives),
       repertoire_(dossier_temporaire("agent_fiabilite_")) {  // some cases run the agent as an unprivileged user
-  serveur.ajoute_file(file_agent, description_file_agent);
+  serveur.ajoute_file(file_agent, description_file_agent, avec);
   fs::create_directory(dossier());
 }
 
@@ -129,7 +129,9 @@ void banc_agent::lance_sous_terminal() {
 
 void banc_agent::lance(bool sans_privilege) {
   if (!sans_privilege || geteuid() != 0) {
-    agent_ = std::make_unique<agent_en_cours>(repertoire_, ligne_de_commande);
+    std::vector<std::string> arguments(commande_agent_.begin() + 1, commande_agent_.end());
+    arguments.insert(arguments.end(), ligne_de_commande.begin(), ligne_de_commande.end());
+    agent_ = std::make_unique<agent_en_cours>(commande_agent_.front(), repertoire_, arguments, false);
     return;
   }
   // The build folder may be out of the user's reach: a copy of the binary next to the case.

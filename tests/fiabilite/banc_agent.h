@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -42,9 +43,10 @@ std::string message_fatal(int numero, const std::string& description);
 
 class banc_agent {
 public:
-  // `directives`: extra lines for the scheduler's configuration.
-  explicit banc_agent(const std::vector<std::string>& directives = {});
-  ~banc_agent();
+  // `directives`: extra lines for the scheduler's configuration; `avec`: the queue's driver (none:
+  // a raw queue).
+  explicit banc_agent(const std::vector<std::string>& directives = {}, const std::optional<pilote>& avec = {});
+  virtual ~banc_agent();
   banc_agent(const banc_agent&) = delete;
   banc_agent& operator=(const banc_agent&) = delete;
 
@@ -64,7 +66,7 @@ public:
   void depose_peu_a_peu(const std::string& nom, const QByteArray& contenu, bool taille_d_abord,
                         std::chrono::milliseconds duree);
   // Holds `nom` open for writing, unchanged, for `duree`, in the background.
-  void garde_ouvert(const std::string& nom, std::chrono::milliseconds duree);
+  virtual void garde_ouvert(const std::string& nom, std::chrono::milliseconds duree);
   // Every name left in the watched folder, hidden ones and folders included, in byte order; the
   // running agent's own lock file left out.
   std::vector<std::string> restants() const;
@@ -82,6 +84,11 @@ public:
   bool attend_restants(const std::vector<std::string>& noms) const;
 
   serveur_cups_prive serveur;
+
+protected:
+  // The program lance() starts, before the command line: the test build of the agent, or another
+  // agent and what runs it.
+  std::vector<std::string> commande_agent_ = {AGENT_BINAIRE_ESSAI};
 
 private:
   std::filesystem::path repertoire_;

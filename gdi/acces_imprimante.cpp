@@ -32,7 +32,8 @@ std::vector<imprimante> imprimantes_windows() {
   for (DWORD i = 0; i < nombre; ++i) {
     const std::string nom = infos[i].pPrinterName ? etroit(infos[i].pPrinterName) : std::string();
     if (nom.empty()) continue;
-    const bool partagee = infos[i].pShareName && *infos[i].pShareName && (infos[i].Attributes & PRINTER_ATTRIBUTE_SHARED);
+    const bool partagee =
+        infos[i].pShareName && *infos[i].pShareName && (infos[i].Attributes & PRINTER_ATTRIBUTE_SHARED);
     resultat.push_back({partagee ? etroit(infos[i].pShareName) : nom, nom});
   }
   return resultat;

@@ -46,8 +46,8 @@ travail_gdi envoie_bandes(const contexte_page& contexte, const grille_points& gr
   travail.retenu = retient(travail.numero);
   if (StartPage(dc) <= 0) echec_spouleur("StartPage de « " + nom + " »");
 
-  const std::vector<bande_dib> bandes =
-      bandes_dib(grille, static_cast<int32_t>(std::max<size_t>(octets_bande_max / octets_ligne_dib(grille.largeur()), 1)));
+  const std::vector<bande_dib> bandes = bandes_dib(
+      grille, static_cast<int32_t>(std::max<size_t>(octets_bande_max / octets_ligne_dib(grille.largeur()), 1)));
   std::vector<uint8_t> pixels;
   for (const bande_dib& bande : bandes) {
     const size_t pas = octets_ligne_dib(bande.largeur());
@@ -61,9 +61,8 @@ travail_gdi envoie_bandes(const contexte_page& contexte, const grille_points& gr
     format.bmiHeader.biBitCount = 24;
     format.bmiHeader.biCompression = BI_RGB;
     const int lignes = SetDIBitsToDevice(dc, bande.x0 - contexte.decalage_x(), bande.y0 - contexte.decalage_y(),
-                                         static_cast<DWORD>(bande.largeur()), static_cast<DWORD>(bande.hauteur()), 0,
-                                         0, 0, static_cast<UINT>(bande.hauteur()), pixels.data(), &format,
-                                         DIB_RGB_COLORS);
+                                         static_cast<DWORD>(bande.largeur()), static_cast<DWORD>(bande.hauteur()), 0, 0,
+                                         0, static_cast<UINT>(bande.hauteur()), pixels.data(), &format, DIB_RGB_COLORS);
     if (lignes <= 0) echec_spouleur("SetDIBitsToDevice de « " + nom + " »");
   }
   if (EndPage(dc) <= 0) echec_spouleur("EndPage de « " + nom + " »");

@@ -23,10 +23,7 @@ struct imprimante_gdi::document {
   std::string nom;
   int64_t points = 0;
   document(reglages_page r, std::string n)
-      : reglages(std::move(r)),
-        contexte(reglages),
-        grille(contexte.largeur(), contexte.hauteur()),
-        nom(std::move(n)) {}
+      : reglages(std::move(r)), contexte(reglages), grille(contexte.largeur(), contexte.hauteur()), nom(std::move(n)) {}
 };
 
 imprimante_gdi::imprimante_gdi(std::string application) : application_(std::move(application)) {}

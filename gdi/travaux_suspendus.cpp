@@ -11,16 +11,24 @@ namespace agent {
 namespace {
 
 // The states in which a job's document is not, or no longer, whole in the spooler.
-constexpr DWORD etats_sans_document = JOB_STATUS_SPOOLING | JOB_STATUS_ERROR | JOB_STATUS_DELETING |
-                                      JOB_STATUS_DELETED | JOB_STATUS_OFFLINE;
+constexpr DWORD etats_sans_document =
+    JOB_STATUS_SPOOLING | JOB_STATUS_ERROR | JOB_STATUS_DELETING | JOB_STATUS_DELETED | JOB_STATUS_OFFLINE;
 
-// Every job of the printer behind `acces`, at level 1.
+// Every job of the printer behind `acces`, at level 1. A spooler that keeps no list of jobs
+// (Wine's fails without a reason and without asking for room) lists none.
 std::vector<BYTE> liste_travaux(const acces_imprimante& acces, const std::string& imprimante, DWORD& nombre) {
   std::vector<BYTE> tampon;
   DWORD taille = 0;
   nombre = 0;
+  SetLastError(ERROR_SUCCESS);
   while (!EnumJobsW(acces.get(), 0, 0xFFFF, 1, tampon.data(), static_cast<DWORD>(tampon.size()), &taille, &nombre)) {
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || taille <= tampon.size())
+    const DWORD raison = GetLastError();
+    if (taille == 0 &&
+        (raison == ERROR_SUCCESS || raison == ERROR_NOT_SUPPORTED || raison == ERROR_CALL_NOT_IMPLEMENTED)) {
+      nombre = 0;
+      return {};
+    }
+    if (raison != ERROR_INSUFFICIENT_BUFFER || taille <= tampon.size())
       echec_spouleur("liste des travaux de « " + imprimante + " »");
     tampon.resize(taille);
   }

@@ -20,9 +20,7 @@ constexpr const char* cle_ports_imprimantes = R"(HKCU\Software\Microsoft\Windows
 
 }  // namespace
 
-std::string chargeur_wine() {
-  return access("/usr/lib/wine/wine64", X_OK) == 0 ? "/usr/lib/wine/wine64" : "wine";
-}
+std::string chargeur_wine() { return access("/usr/lib/wine/wine64", X_OK) == 0 ? "/usr/lib/wine/wine64" : "wine"; }
 
 prefixe_wine::prefixe_wine() : dossier_(dossier_temporaire("prefixe_wine_")) {
   const std::map<std::string, std::string> valeurs = {
@@ -100,7 +98,8 @@ exit $resultat
   for (const char* cle : {cle_peripheriques, cle_ports_imprimantes})
     reg({"add", cle, "/v", nom, "/d", "WINEPS.DRV," + port, "/f"});
   // Its default resolution, for this user, through the spooler as a preferences dialog sets it.
-  const resultat r = execute({std::string(AGENT_WINDOWS_BIN) + "/regle_imprimante.exe", std::to_string(resolution), nom});
+  const resultat r =
+      execute({std::string(AGENT_WINDOWS_BIN) + "/regle_imprimante.exe", std::to_string(resolution), nom});
   if (r.code != 0) throw std::runtime_error("regle_imprimante " + nom + " : " + r.sortie);
 }
 

@@ -1,9 +1,11 @@
 // Prints a picture on a Windows printer as the agent's job run does, for the tests that check
 // from Linux what the spooler received:
-//   imprime_bitmap <picture> <copies> <printer's name, the rest of the line>
-// The picture's file name names the document. Prints what the spooler took and the time the run
-// took to its EndDoc ("file=… travail=… format=GDI points=… ms=…"); on failure the error's number
-// and description on stderr, and exits with 1.
+//   imprime_bitmap [--retient <uuid>] <picture> <copies> <printer's name, the rest of the line>
+// The picture's file name names the document; with --retient, the job is submitted held under
+// that uuid, as the agent submits its jobs. Prints what the spooler took and the time the run
+// took to its EndDoc ("file=… travail=… format=GDI points=… ms=… retenu=0"), then how many held
+// jobs the spooler lists under the uuid ("retenus=0"); the held job is then released. On failure
+// the error's number and description on stderr, and exits with 1.
 
 #include <chrono>
 #include <cstdio>
@@ -33,8 +35,14 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::string uuid;
+  if (argc > 2 && std::string(argv[1]) == "--retient") {
+    uuid = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 4) {
-    std::fprintf(stderr, "usage : imprime_bitmap <image> <copies> <imprimante>\n");
+    std::fprintf(stderr, "usage : imprime_bitmap [--retient <uuid>] <image> <copies> <imprimante>\n");
     return 2;
   }
   std::string imprimante = argv[3];
@@ -43,6 +51,7 @@ int main(int argc, char** argv) {
     agent::surface_apercu apercu(0, 0);
     apercu.charge(argv[1]);
     agent::imprimante_gdi gdi("imprime_bitmap");
+    if (!uuid.empty()) gdi.retient_prochain(uuid);
     sans_dialogue dialogue;
     sans_fenetre fenetre;
     bool dans_la_trame = false;
@@ -50,7 +59,14 @@ int main(int argc, char** argv) {
     const auto debut = std::chrono::steady_clock::now();
     agent::imprime_travail(poste, imprimante, static_cast<int16_t>(std::atoi(argv[2])));
     const auto duree = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut);
-    std::printf("%s ms=%lld\n", agent::decrit_envoi(gdi.dernier_envoi()).c_str(), static_cast<long long>(duree.count()));
+    const agent::envoi_document envoi = gdi.dernier_envoi();
+    std::printf("%s ms=%lld retenu=%d\n", agent::decrit_envoi(envoi).c_str(), static_cast<long long>(duree.count()),
+                envoi.retenu ? 1 : 0);
+    if (!uuid.empty()) {
+      const std::vector<agent::travail_retenu> retenus = gdi.travaux_retenus(uuid);
+      std::printf("retenus=%zu\n", retenus.size());
+      for (const agent::travail_retenu& t : retenus) gdi.libere_travail(t);
+    }
     return 0;
   } catch (const agent::erreur& e) {
     std::fprintf(stderr, "erreur %d : %s\n", e.numero(), e.description());

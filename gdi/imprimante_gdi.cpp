@@ -88,7 +88,11 @@ void imprimante_gdi::termine_document() {
     if (uuid.empty()) return false;
     // Paused before its document is spooled: on a spooler that honours it, nothing prints until
     // libere_travail, whatever becomes of the agent meanwhile.
-    if (commande_travail(imprimante, numero, JOB_CONTROL_PAUSE) && travail_en_pause(imprimante, numero)) return true;
+    if (commande_travail(imprimante, numero, JOB_CONTROL_PAUSE)) {
+      if (travail_en_pause(imprimante, numero)) return true;
+      // Said paused but not shown so: never left paused with nobody to resume it.
+      commande_travail(imprimante, numero, JOB_CONTROL_RESUME);
+    }
     note_info("travail non retenu : imprimante=%s travail=%lu raison=%s", champ(etroit(imprimante)).c_str(),
               static_cast<unsigned long>(numero), champ("le spouleur ne met pas le travail en pause").c_str());
     return false;

@@ -24,8 +24,7 @@ TEST(BandesDib, OnlyRowsWithDotsSplitAtTheHeightLimitAcrossTheFrame) {
   EXPECT_TRUE(bandes_dib(grille_points(40, 30), 8).empty());
   // Rows 2-3 and 10-20: a gap splits them, the limit cuts the second run every 4 rows.
   const grille_points g = grille_de({{5, 2}, {30, 3}, {7, 10}, {7, 11}, {7, 12}, {7, 13}, {7, 14}, {7, 15}, {7, 20}});
-  const std::vector<bande_dib> attendues = {
-      {5, 2, 31, 4}, {5, 10, 31, 14}, {5, 14, 31, 16}, {5, 20, 31, 21}};
+  const std::vector<bande_dib> attendues = {{5, 2, 31, 4}, {5, 10, 31, 14}, {5, 14, 31, 16}, {5, 20, 31, 21}};
   EXPECT_EQ(bandes_dib(g, 4), attendues);
 }
 

@@ -21,6 +21,9 @@
 // default printer again at every program's start (the queue's own printer, by the queue's name):
 // serveur_cups_prive::rend_defaut chooses it. The destructor stops the prefix's Wine server,
 // restores the environment and removes the folder. Every failure throws std::runtime_error.
+//
+// Built in tests/windows/ as the library agent_test_wine, which defines AGENT_WINDOWS_BIN (the
+// Windows build's bin/, where ajoute_imprimante finds regle_imprimante.exe).
 
 #include <sys/types.h>
 

@@ -38,14 +38,6 @@ QImage image_couleurs() {
   return image;
 }
 
-// Windows's name for a Linux path, through Wine's drive Z:.
-std::string chemin_windows(const fs::path& chemin) {
-  std::string nom = "Z:" + fs::absolute(chemin).string();
-  for (char& c : nom)
-    if (c == '/') c = '\\';
-  return nom;
-}
-
 class ImprimanteGdi : public testing::TestWithParam<int32_t> {
 protected:
   ImprimanteGdi() { serveur.ajoute_file("QLS4100", "QLS-4100", pilote{GetParam(), "A4", sorte_file::postscript}); }
@@ -69,9 +61,11 @@ TEST_P(ImprimanteGdi, PrintsTheExactPageWithItsCopies) {
   ecrit_fichier(fichier.string(), ecrit_bmp(image_couleurs(), 24));
   prefixe_wine wine;
   wine.ajoute_imprimante(imprimante_poste, "QLS4100", resolution);
+  wine.relie_partage(dossier);  // the picture is read from the share, as the agent reads its jobs
 
-  const prefixe_wine::resultat r = wine.execute(
-      {programme, "--retient", "urn:uuid:0000002a-0000", chemin_windows(fichier), "3", "qls-4100 xe drivers standard"});
+  const prefixe_wine::resultat r =
+      wine.execute({programme, "--retient", "urn:uuid:0000002a-0000", R"(\\192.168.1.10\partage\a_12_3.bmp2)", "3",
+                    "qls-4100 xe drivers standard"});
   ASSERT_EQ(r.code, 0) << r.sortie;
   EXPECT_NE(r.sortie.find("format=GDI"), std::string::npos) << r.sortie;
   EXPECT_NE(r.sortie.find("travail non retenu"), std::string::npos) << r.sortie;

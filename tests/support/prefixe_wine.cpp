@@ -20,6 +20,12 @@ constexpr const char* cle_ports_imprimantes = R"(HKCU\Software\Microsoft\Windows
 
 }  // namespace
 
+QImage page_a4_wine(const QImage& rendue, int32_t resolution) {
+  const QSize page(595 * resolution / 72, 842 * resolution / 72);
+  if (rendue.width() < page.width() || rendue.height() < page.height()) return rendue;
+  return rendue.copy(0, rendue.height() - page.height(), page.width(), page.height());
+}
+
 std::string chargeur_wine() { return access("/usr/lib/wine/wine64", X_OK) == 0 ? "/usr/lib/wine/wine64" : "wine"; }
 
 prefixe_wine::prefixe_wine() : dossier_(dossier_temporaire("prefixe_wine_")) {

@@ -27,7 +27,9 @@
 
 #include <sys/types.h>
 
+#include <QImage>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -73,6 +75,12 @@ private:
   std::filesystem::path dossier_;
   std::map<std::string, std::optional<std::string>> environnement_;
 };
+
+// The A4 page Wine's PostScript driver addresses, out of `rendue`, what Ghostscript drew of its
+// document at `resolution`: Wine counts the sheet's whole device pixels (595 × 842 points) from
+// its bottom-left corner, Ghostscript rounds the sheet to the nearest pixel, so at 600 dpi
+// Ghostscript's first row is the sheet's top two thirds of a pixel, above Wine's page.
+QImage page_a4_wine(const QImage& rendue, int32_t resolution);
 
 // The 64-bit Wine loader: Debian's `wine` script asks for a 32-bit Wine first.
 std::string chargeur_wine();

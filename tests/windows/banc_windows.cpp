@@ -39,7 +39,11 @@ std::string banc_windows::operateur(const std::vector<std::string>& arguments, s
   commande.insert(commande.end(), arguments.begin(), arguments.end());
   const prefixe_wine::resultat r = wine.execute(commande, delai);
   if (r.code != 0) throw std::runtime_error("operateur " + arguments.at(0) + " : " + r.sortie);
-  return r.sortie;
+  // Its C library writes text lines with "\r\n".
+  std::string sortie;
+  for (const char c : r.sortie)
+    if (c != '\r') sortie += c;
+  return sortie;
 }
 
 }  // namespace agent::essai

@@ -34,11 +34,16 @@ QByteArray image_couleurs(int decalage) {
   return ecrit_bmp(image, 24);
 }
 
-// The page the job file in the watched folder must give, as Ghostscript draws the job at 300 dpi.
-QImage page_de(const banc_windows& banc, const std::string& nom, QSize taille) {
+// The page the job file in the watched folder must give at 300 dpi.
+QImage page_de(const banc_windows& banc, const std::string& nom) {
   surface_apercu surface(0, 0);
   surface.charge((banc.dossier() / nom).string());
-  return page_attendue(surface, taille);
+  return page_attendue(surface, QSize(595 * 300 / 72, 842 * 300 / 72));
+}
+
+// What Wine's driver sent for job `id`, drawn by Ghostscript.
+QImage page_recue(const banc_windows& banc, int32_t id) {
+  return page_a4_wine(rasterise_postscript(banc.serveur.document(id), 300), 300);
 }
 
 // The agent's components in the client area, at the screen's dots per inch: class, caption, left,
@@ -56,8 +61,7 @@ TEST(AgentWindows, PrintsEachJobExactlyWithItsCopiesThenDeletesIt) {
   banc_windows banc;
   banc.depose("B_77_2.bmp2", image_couleurs(1));
   banc.depose("a_12_1_x.bmp2", image_couleurs(4));
-  const QSize a4((595 * 300 + 36) / 72, (842 * 300 + 36) / 72);
-  const QImage page_a = page_de(banc, "a_12_1_x.bmp2", a4), page_b = page_de(banc, "B_77_2.bmp2", a4);
+  const QImage page_a = page_de(banc, "a_12_1_x.bmp2"), page_b = page_de(banc, "B_77_2.bmp2");
   banc.lance();
 
   ASSERT_TRUE(banc.attend_restants({})) << banc.agent().erreurs();
@@ -68,8 +72,8 @@ TEST(AgentWindows, PrintsEachJobExactlyWithItsCopiesThenDeletesIt) {
   EXPECT_TRUE(travaux[1].nom.starts_with("B_77_2.bmp2")) << travaux[1].nom;
   EXPECT_EQ(travaux[0].copies, 1);
   EXPECT_EQ(travaux[1].copies, 2);
-  EXPECT_EQ(ecarts(page_a, rasterise_postscript(banc.serveur.document(travaux[0].id), 300)), "");
-  EXPECT_EQ(ecarts(page_b, rasterise_postscript(banc.serveur.document(travaux[1].id), 300)), "");
+  EXPECT_EQ(ecarts(page_a, page_recue(banc, travaux[0].id)), "");
+  EXPECT_EQ(ecarts(page_b, page_recue(banc, travaux[1].id)), "");
   EXPECT_TRUE(banc.agent().en_vie());
   EXPECT_FALSE(contient(banc.agent().erreurs(), "Erreur")) << banc.agent().erreurs();
 }

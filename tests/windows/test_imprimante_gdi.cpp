@@ -79,17 +79,12 @@ TEST_P(ImprimanteGdi, PrintsTheExactPageWithItsCopies) {
   EXPECT_EQ(travaux[0].copies, 3);
   EXPECT_EQ(travaux[0].nom.substr(0, 11), "a_12_3.bmp2");
 
-  // A4 as the queue's driver gives it, 595 × 842 points: Ghostscript rounds the sheet to the
-  // nearest pixel, Wine's driver counts its whole pixels from the bottom-left corner, so at
-  // 600 dpi Ghostscript's first row is the sheet's last two thirds of a pixel, outside Wine's page.
   const QImage rendue = rasterise_postscript(serveur.document(travaux[0].id), resolution);
-  const QSize page(595 * resolution / 72, 842 * resolution / 72);
   ASSERT_EQ(rendue.size(), QSize((595 * resolution + 36) / 72, (842 * resolution + 36) / 72));
+  const QImage page = page_a4_wine(rendue, resolution);
   surface_apercu surface(0, 0);
   surface.charge(fichier.string());
-  EXPECT_EQ(ecarts(page_attendue(surface, page),
-                   rendue.copy(0, rendue.height() - page.height(), page.width(), page.height())),
-            "")
+  EXPECT_EQ(ecarts(page_attendue(surface, page.size()), page), "")
       << r.sortie;
 }
 

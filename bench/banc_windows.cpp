@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
     qsizetype octets = 0;
     std::string exacte;
     for (int essai = 0; essai < 3; ++essai) {
-      const auto r = wine.execute({std::string(AGENT_WINDOWS_BIN) + "/imprime_bitmap.exe", R"(\\192.168.1.10\partage\masque_a_1.bmp2)",
-                                   "1", imprimante_wine});
+      const auto r = wine.execute({std::string(AGENT_WINDOWS_BIN) + "/imprime_bitmap.exe",
+                                   R"(\\192.168.1.10\partage\masque_a_1.bmp2)", "1", imprimante_wine});
       if (r.code != 0) throw std::runtime_error("imprime_bitmap : " + r.sortie);
       durees.push_back(duree_ms(r.sortie));
       const travail t = serveur.travaux().back();
@@ -72,10 +72,10 @@ int main(int argc, char** argv) {
       exacte = ecarts(page_attendue(surface, recue.size()), recue).empty() ? "exacte" : "FAUSSE";
     }
     std::sort(durees.begin(), durees.end());
-    std::printf("| entrée | imprimante | jusqu'à EndDoc ms | confié au spouleur Mo | page reçue |\n");
+    std::printf("| entrée | chemin | jusqu'à EndDoc ms (médiane) | confié au spouleur Ko | page reçue |\n");
     std::printf("|:--|:--|--:|--:|:--|\n");
-    std::printf("| masque %dx%d | Wine, PostScript %d dpi | %lld | %.2f | %s |\n", taille.width(), taille.height(),
-                resolution, durees[1], static_cast<double>(octets) / 1e6, exacte.c_str());
+    std::printf("| masque %dx%d | Windows sous Wine : GDI, PostScript %d dpi | %lld | %lld | %s |\n", taille.width(),
+                taille.height(), resolution, durees[1], static_cast<long long>(octets / 1000), exacte.c_str());
     std::printf(
         "\nSous Wine 8 : la trame de l'agent Windows et ses bandes DIB (SetDIBitsToDevice) jusqu'à EndDoc, "
         "médiane de 3 ; le pilote PostScript de Wine écrit la page, que le serveur CUPS privé reçoit ; page "

@@ -58,13 +58,13 @@ QImage ecran_virtuel::capture() const {
   const std::string xwd = lit_fichier(dossier_ / "Xvfb_screen0");
   auto champ = [&](int i) { return qFromBigEndian<quint32>(xwd.data() + 4 * i); };
   if (xwd.size() < 100) throw std::runtime_error("capture d'écran illisible");
-  const quint32 entete = champ(0), largeur = champ(4), hauteur = champ(5), par_ligne = champ(12),
-                couleurs = champ(19), bits = champ(11);
+  const quint32 entete = champ(0), largeur = champ(4), hauteur = champ(5), par_ligne = champ(12), couleurs = champ(19),
+                bits = champ(11);
   const size_t debut = entete + 12 * size_t{couleurs};
   if (bits != 32 || xwd.size() < debut + size_t{par_ligne} * hauteur)
     throw std::runtime_error("capture d'écran d'un format inattendu");
-  QImage image(reinterpret_cast<const uchar*>(xwd.data() + debut), static_cast<int>(largeur),
-               static_cast<int>(hauteur), static_cast<qsizetype>(par_ligne), QImage::Format_RGB32);
+  QImage image(reinterpret_cast<const uchar*>(xwd.data() + debut), static_cast<int>(largeur), static_cast<int>(hauteur),
+               static_cast<qsizetype>(par_ligne), QImage::Format_RGB32);
   return image.copy();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -165,7 +166,8 @@ TEST(AgentWindows, Form1ShowsItsComponentsWhereTheTwipsPutThemAndTheTestPrintTel
   const QRgb fond = ecran.pixel(origine_x + pixels(120) + pixels(1215) + 4, origine_y + 4);
   int autres = 0;
   for (int y = 2; y < bouton.h - 2; ++y)
-    for (int x = 2; x < bouton.l - 2; ++x) autres += ecran.pixel(origine_x + bouton.x + x, origine_y + bouton.y + y) != fond;
+    for (int x = 2; x < bouton.l - 2; ++x)
+      autres += ecran.pixel(origine_x + bouton.x + x, origine_y + bouton.y + y) != fond;
   EXPECT_GT(autres, bouton.l * bouton.h / 2) << "capture : form1_windows.png";
 
   banc.operateur({"clic"}, 60s);

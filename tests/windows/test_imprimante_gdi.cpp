@@ -84,8 +84,7 @@ TEST_P(ImprimanteGdi, PrintsTheExactPageWithItsCopies) {
   const QImage page = page_a4_wine(rendue, resolution);
   surface_apercu surface(0, 0);
   surface.charge(fichier.string());
-  EXPECT_EQ(ecarts(page_attendue(surface, page.size()), page), "")
-      << r.sortie;
+  EXPECT_EQ(ecarts(page_attendue(surface, page.size()), page), "") << r.sortie;
 }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, ImprimanteGdi, testing::Values(300, 600));

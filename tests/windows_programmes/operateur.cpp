@@ -20,8 +20,8 @@ namespace {
 
 std::string utf8(const std::wstring& texte) {
   if (texte.empty()) return {};
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, texte.data(), static_cast<int>(texte.size()), nullptr, 0, nullptr,
-                                      nullptr);
+  const int n =
+      ::WideCharToMultiByte(CP_UTF8, 0, texte.data(), static_cast<int>(texte.size()), nullptr, 0, nullptr, nullptr);
   std::string sortie(static_cast<size_t>(n), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, texte.data(), static_cast<int>(texte.size()), sortie.data(), n, nullptr, nullptr);
   return sortie;
@@ -133,7 +133,8 @@ int wmain(int argc, wchar_t** argv) {
   if (commande == L"clic" && argc == 2) return clic();
   if (commande == L"message" && argc == 3) return message(static_cast<unsigned>(std::wcstoul(argv[2], nullptr, 10)));
   if (commande == L"geometrie" && argc == 2) return geometrie();
-  if (commande == L"tient" && argc == 4) return tient(argv[2], static_cast<unsigned>(std::wcstoul(argv[3], nullptr, 10)));
+  if (commande == L"tient" && argc == 4)
+    return tient(argv[2], static_cast<unsigned>(std::wcstoul(argv[3], nullptr, 10)));
   std::fputs("operateur clic | message <ms> | geometrie | tient <chemin> <ms>\n", stderr);
   return 2;
 }

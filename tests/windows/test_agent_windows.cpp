@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "image/surface_apercu.h"
 #include "intake/verrou_dossier.h"
@@ -131,9 +132,9 @@ TEST(AgentWindows, BadFileEndsTheAgentWithItsErrorAndStays) {
   EXPECT_TRUE(banc.serveur.travaux().empty());
 }
 
-// The window as the operator sees it: its components where their twips put them at the screen's
-// resolution, on the screen; then the test print's message.
-TEST(AgentWindows, Form1ShowsItsComponentsWhereTheTwipsPutThemAndTheTestPrintTellsTheOperator) {
+// The window as the operator sees it: its components in tab order where their twips put them at
+// the screen's resolution, on the screen; then the test print's message.
+TEST(AgentWindows, Form1ShowsItsComponentsInTabOrderWhereTheTwipsPutThemAndTheTestPrintTellsTheOperator) {
   banc_windows banc;
   banc.lance();
   std::istringstream geometrie(banc.operateur({"geometrie"}, 60s));
@@ -141,16 +142,21 @@ TEST(AgentWindows, Form1ShowsItsComponentsWhereTheTwipsPutThemAndTheTestPrintTel
   std::string mot;
   geometrie >> mot >> client_l >> client_h >> mot >> ppp >> mot >> origine_x >> origine_y;
   std::map<std::string, composant> composants;
+  std::vector<std::string> ordre;  // the children's order, which the tab key follows
   for (std::string ligne; std::getline(geometrie, ligne);) {
     composant c;
     std::istringstream champs(ligne);
     if (!std::getline(champs, c.classe, '|') || !std::getline(champs, c.texte, '|')) continue;
     champs >> c.x >> c.y >> c.l >> c.h;
     composants[c.classe] = c;
+    ordre.push_back(c.classe);
   }
   auto pixels = [&](int twips) { return (twips * ppp + 720) / 1440; };
   EXPECT_EQ(client_l, pixels(15825));
   EXPECT_EQ(client_h, pixels(8415));
+  ASSERT_EQ(ordre.size(), 3u) << geometrie.str();
+  EXPECT_EQ(ordre.front(), "Button") << "Command1, Picture1, File1";
+  EXPECT_EQ(ordre.back(), "ListBox") << "Command1, Picture1, File1";
   ASSERT_EQ(composants.count("Button"), 1u) << geometrie.str();
   ASSERT_EQ(composants.count("ListBox"), 1u) << geometrie.str();
   const composant bouton = composants["Button"], liste = composants["ListBox"];

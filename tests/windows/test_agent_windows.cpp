@@ -166,15 +166,21 @@ TEST(AgentWindows, Form1ShowsItsComponentsInTabOrderWhereTheTwipsPutThemAndTheTe
   EXPECT_EQ((std::vector<int>{liste.x, liste.y, liste.l, liste.h}),
             (std::vector<int>{pixels(180), pixels(1080), pixels(1095), pixels(1260)}));
 
-  // On the screen: the button drawn where it is, the window's background beside it.
-  const QImage ecran = banc.ecran.capture();
+  // On the screen, once the window is painted: the button drawn where it is, the window's
+  // background beside it.
+  QImage ecran;
+  const auto bouton_dessine = [&] {
+    ecran = banc.ecran.capture();
+    const QRgb fond = ecran.pixel(origine_x + pixels(120) + pixels(1215) + 4, origine_y + 4);
+    int autres = 0;
+    for (int y = 2; y < bouton.h - 2; ++y)
+      for (int x = 2; x < bouton.l - 2; ++x)
+        autres += ecran.pixel(origine_x + bouton.x + x, origine_y + bouton.y + y) != fond;
+    return autres > bouton.l * bouton.h / 2;
+  };
+  const bool dessine = attend_que(bouton_dessine, 30s);
   ecran.save("form1_windows.png");
-  const QRgb fond = ecran.pixel(origine_x + pixels(120) + pixels(1215) + 4, origine_y + 4);
-  int autres = 0;
-  for (int y = 2; y < bouton.h - 2; ++y)
-    for (int x = 2; x < bouton.l - 2; ++x)
-      autres += ecran.pixel(origine_x + bouton.x + x, origine_y + bouton.y + y) != fond;
-  EXPECT_GT(autres, bouton.l * bouton.h / 2) << "capture : form1_windows.png";
+  EXPECT_TRUE(dessine) << "capture : form1_windows.png";
 
   banc.operateur({"clic"}, 60s);
   EXPECT_EQ(banc.operateur({"message", "60000"}, 90s), "Impression Terminée !\n");
